@@ -12,6 +12,7 @@
 // two processes writing at the same time both keep all their values.
 
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -62,6 +63,8 @@ private:
     std::filesystem::path m_file;
     bool m_followEnvironment = false;
     Db* m_db = nullptr;
+    // Transfers may read settings from their worker threads.
+    std::recursive_mutex m_mutex;
     std::string m_lastError;
 };
 
