@@ -88,7 +88,8 @@ void DeleteTree(const std::string& folder) {
 
 void DeleteFiles(const std::string& folder) {
     std::error_code ec;
-    for (fs::directory_iterator it(StripTrailingSeparators(folder), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(StripTrailingSeparators(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code sec;
         // symlink_status: a link to a folder is not followed, a link itself counts as a file
         // only when it is no directory link; plain files are what this clears.

@@ -27,12 +27,23 @@ std::string XmlEscape(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -82,7 +93,8 @@ std::string NewBookmark(const std::string& uri, const std::string& mime, const s
 }
 
 // Sets attribute `name` inside the start tag s[begin, end) (end at its ">" or "/>").
-void SetAttribute(std::string& s, size_t begin, size_t& end, const std::string& name, const std::string& value) {
+void SetAttribute(std::string& s, size_t begin, size_t& end, const std::string& name,
+                  const std::string& value) {
     std::string key = " " + name + "=\"";
     size_t pos = s.find(key, begin);
     if (pos != std::string::npos && pos < end) {
@@ -122,7 +134,8 @@ bool TouchBookmark(std::string& doc, size_t begin, size_t& end, const std::strin
         if (appEnd == std::string::npos) return false;
         size_t cpos = block.find(" count=\"", app);
         long count = 0;
-        if (cpos != std::string::npos && cpos < appEnd) count = std::strtol(block.c_str() + cpos + 8, nullptr, 10);
+        if (cpos != std::string::npos && cpos < appEnd)
+            count = std::strtol(block.c_str() + cpos + 8, nullptr, 10);
         if (count < 0 || count > 1000000000) count = 0;
         SetAttribute(block, app, appEnd, "modified", stamp);
         SetAttribute(block, app, appEnd, "count", std::to_string(count + 1));
@@ -136,7 +149,8 @@ bool TouchBookmark(std::string& doc, size_t begin, size_t& end, const std::strin
             size_t meta = block.find("<metadata owner=\"http://freedesktop.org\">");
             if (meta == std::string::npos) return false;
             size_t after = meta + std::string("<metadata owner=\"http://freedesktop.org\">").size();
-            block.insert(after, "\n        <bookmark:applications>\n          " + line + "</bookmark:applications>");
+            block.insert(after,
+                         "\n        <bookmark:applications>\n          " + line + "</bookmark:applications>");
         }
     }
     doc.replace(begin, end - begin, block);
@@ -202,7 +216,8 @@ bool AddRecentDocument(const std::string& path) {
     size_t closing = doc.rfind("</xbel>");
     bool fresh = doc.find_first_not_of(" \t\r\n") == std::string::npos;
     if (fresh) {
-        doc = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xbel version=\"1.0\"\n      xmlns:bookmark=\"") +
+        doc = std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<xbel version=\"1.0\"\n      "
+                          "xmlns:bookmark=\"") +
               kNsBookmark + "\"\n      xmlns:mime=\"" + kNsMime + "\"\n>\n" + NewBookmark(uri, mime, stamp) +
               "</xbel>\n";
         return WriteAtomically(file, doc);

@@ -116,7 +116,9 @@ template <typename Body> bool InTransaction(sqlite3* db, std::string& error, Bod
     return true;
 }
 
-bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+bool Exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 
 // Inserts the key and every missing parent.
 bool CreateKeyRows(sqlite3* db, const std::string& canonical) {
@@ -318,7 +320,8 @@ std::vector<std::pair<std::string, std::string>> Registry::Values(const std::str
     std::lock_guard lock(m_mutex);
     std::vector<std::pair<std::string, std::string>> out;
     if (!OpenKey(key)) return out;
-    Statement st(m_db->handle, "SELECT name, value FROM keyvalues WHERE key = ?1 ORDER BY name COLLATE NOCASE");
+    Statement st(m_db->handle,
+                 "SELECT name, value FROM keyvalues WHERE key = ?1 ORDER BY name COLLATE NOCASE");
     if (!st.Ok()) return out;
     st.Bind(1, CanonicalKey(key));
     while (st.Step() == SQLITE_ROW) out.emplace_back(st.Column(0), st.Column(1));

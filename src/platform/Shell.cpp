@@ -60,7 +60,8 @@ std::string UserDir(const std::string& variable, const std::string& fallback) {
         if (line.compare(start, variable.size() + 1, variable + "=") != 0) continue;
         std::string value = line.substr(start + variable.size() + 1);
         while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.pop_back();
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         if (value.rfind("$HOME", 0) == 0) value = Home() + value.substr(5);
         if (!value.empty() && value[0] == '/') return StripTrailingSlash(value);
     }
@@ -103,15 +104,18 @@ const std::map<std::string, TypeInfo>& TypeTable() {
         {".rtf", {"application/rtf", "x-office-document"}},
         {".pdf", {"application/pdf", "x-office-document"}},
         {".doc", {"application/msword", "x-office-document"}},
-        {".docx", {"application/vnd.openxmlformats-officedocument.wordprocessingml.document", "x-office-document"}},
+        {".docx",
+         {"application/vnd.openxmlformats-officedocument.wordprocessingml.document", "x-office-document"}},
         {".odt", {"application/vnd.oasis.opendocument.text", "x-office-document"}},
         {".xls", {"application/vnd.ms-excel", "x-office-spreadsheet"}},
-        {".xlsx", {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet", "x-office-spreadsheet"}},
+        {".xlsx",
+         {"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet", "x-office-spreadsheet"}},
         {".ods", {"application/vnd.oasis.opendocument.spreadsheet", "x-office-spreadsheet"}},
         {".ppt", {"application/vnd.ms-powerpoint", "x-office-presentation"}},
         {".pps", {"application/vnd.ms-powerpoint", "x-office-presentation"}},
-        {".pptx", {"application/vnd.openxmlformats-officedocument.presentationml.presentation",
-                   "x-office-presentation"}},
+        {".pptx",
+         {"application/vnd.openxmlformats-officedocument.presentationml.presentation",
+          "x-office-presentation"}},
         {".odp", {"application/vnd.oasis.opendocument.presentation", "x-office-presentation"}},
         {".jpg", {"image/jpeg", "image-x-generic"}},
         {".jpeg", {"image/jpeg", "image-x-generic"}},
@@ -202,10 +206,14 @@ int XdgOpen(const std::string& file) {
         if (done == pid) {
             if (!WIFEXITED(status)) return kShellNoViewer;
             switch (WEXITSTATUS(status)) {
-            case 0: return kShellOk;
-            case 2: return kShellNotFound;
-            case 5: return kShellAccessDenied;
-            default: return kShellNoViewer; // 1 syntax, 3 no tool, 4 action failed
+            case 0:
+                return kShellOk;
+            case 2:
+                return kShellNotFound;
+            case 5:
+                return kShellAccessDenied;
+            default:
+                return kShellNoViewer; // 1 syntax, 3 no tool, 4 action failed
             }
         }
         if (done < 0 && errno != EINTR) return kShellOk;
@@ -250,15 +258,23 @@ std::string SafeLauncherName(const std::string& name) {
 std::string ShellFolder(int number) {
     switch (number) {
     case 1:
-    case 2: return UserDir("XDG_DESKTOP_DIR", "Desktop");
-    case 3: return XdgBase("XDG_DATA_HOME", ".local/share") + "/nautilus/scripts";
+    case 2:
+        return UserDir("XDG_DESKTOP_DIR", "Desktop");
+    case 3:
+        return XdgBase("XDG_DATA_HOME", ".local/share") + "/nautilus/scripts";
     case 4:
-    case 7: return XdgBase("XDG_DATA_HOME", ".local/share") + "/applications";
-    case 5: return UserDir("XDG_DOCUMENTS_DIR", "Documents");
-    case 6: return XdgBase("XDG_CONFIG_HOME", ".config") + "/autostart";
-    case 8: return XdgBase("XDG_DATA_HOME", ".local/share") + "/morvell/favourites";
-    case 9: return Home() + "/.local/opt";
-    default: return {};
+    case 7:
+        return XdgBase("XDG_DATA_HOME", ".local/share") + "/applications";
+    case 5:
+        return UserDir("XDG_DOCUMENTS_DIR", "Documents");
+    case 6:
+        return XdgBase("XDG_CONFIG_HOME", ".config") + "/autostart";
+    case 8:
+        return XdgBase("XDG_DATA_HOME", ".local/share") + "/morvell/favourites";
+    case 9:
+        return Home() + "/.local/opt";
+    default:
+        return {};
     }
 }
 
@@ -266,11 +282,20 @@ std::string DesktopEntryEscape(const std::string& value) {
     std::string out;
     for (char c : value) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -365,18 +390,23 @@ std::string ShellErrorText(int code, const std::string& file) {
     std::string name = BaseName(file);
     switch (code) {
     case 2:
-    case 3: return texts::kShellOpenError + name;
-    case 5: return texts::kShellAccessDenied + name;
+    case 3:
+        return texts::kShellOpenError + name;
+    case 5:
+        return texts::kShellAccessDenied + name;
     case 8:
     case 11:
     case 26:
     case 28:
     case 29:
     case 30:
-    case 32: return std::to_string(code) + texts::kShellErrorOn + name;
+    case 32:
+        return std::to_string(code) + texts::kShellErrorOn + name;
     case 27:
-    case 31: return texts::kShellNoViewer + name;
-    default: return {};
+    case 31:
+        return texts::kShellNoViewer + name;
+    default:
+        return {};
     }
 }
 

@@ -14,7 +14,8 @@ inline constexpr const char* kNoTempFolder =
 inline constexpr const char* kShellOpenError = "Errore nell'apertura file: ";
 inline constexpr const char* kShellAccessDenied = "Access Denied: ";
 inline constexpr const char* kShellErrorOn = " Error on "; // preceded by the code
-inline constexpr const char* kShellNoViewer = "Sembra che il visualizzatore per il file non sia presente. File: ";
+inline constexpr const char* kShellNoViewer =
+    "Sembra che il visualizzatore per il file non sia presente. File: ";
 
 // Report window in download mode.
 inline constexpr const char* kUpdateOk = "OK; ";
