@@ -5,6 +5,8 @@
 // The cache owns the pictures. Image controls that currently show a cached picture enter
 // the registry, so that an evicted picture is first taken away from whoever paints it.
 
+#include "objects/picture/CachedPicture.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,15 +14,6 @@
 namespace morvell {
 
 class TOVKoggetto;
-
-// What the cache holds: a decoded picture. The picture code derives its picture from it.
-class CachedPicture {
-public:
-    virtual ~CachedPicture() = default;
-    // An animated (or animatable) GIF picture; image controls keep their animations running
-    // only for these.
-    virtual bool IsGif() const = 0;
-};
 
 // What the cache needs from an image control: which picture it shows, and a way to make it
 // let go of that picture (stop its animation, wait for it, forget the picture).
@@ -53,7 +46,8 @@ public:
     // Evicts the entries of `object`.
     void Drop(const TOVKoggetto* object);
     // Empties the cache. Unless the program is closing, registered controls showing a
-    // cached picture first drop it and leave the registry. Re-entry does nothing.
+    // cached picture first drop it and leave the registry; every picture is cleared before
+    // it is destroyed. Re-entry does nothing.
     void ReleaseAll(bool programClosing);
 
     // True when `picture` is in the cache and is a GIF picture.

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace morvell {
@@ -179,7 +180,6 @@ private:
     TOVKoggetto* FindPropertyList() const;
     void CloseFile();
     void ForgetCachedProperties();
-    std::int32_t MappedReference(std::int32_t ref) const;
 
     std::string m_fileName;
     OVKHeader m_header;
@@ -189,8 +189,8 @@ private:
     std::int64_t m_fileSize = 0;
 
     std::array<ObjectList, kKindCount> m_lists;
-    std::vector<std::int32_t> m_oldReferences;
-    std::vector<std::int32_t> m_newReferences;
+    // Version-1 files: old reference of a converted object -> its reference today.
+    std::unordered_map<std::int32_t, std::int32_t> m_version1Map;
     TOVKoggetto* m_defaultParagraphStyle = nullptr;
     TOVKoggetto* m_defaultTableStyle = nullptr;
     std::vector<FrameSetLink*> m_frameSets;
