@@ -231,13 +231,15 @@ bool FreedesktopIntegration::AddDesktopIcon(const std::string& programPath) {
     const std::string name = fs::path(programPath).filename().string();
     const std::string path = folder + "/" + name + ".desktop";
     if (Exists(path) && !program.HasFile(path)) return false; // the user's own launcher
+    // Recorded before it is written, so that even a half-written launcher is taken back.
     program.AddFile(path);
     if (!program.Save()) return false;
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (CreateShortcut(folder, name, {programPath}, kLauncherIcon).empty()) return false;
-    // File managers start only launchers that are executable.
-    fs::permissions(path, fs::perms::owner_exec, fs::perm_options::add, ec);
+    const std::string written = CreateShortcut(folder, name, {programPath}, kLauncherIcon);
+    if (written.empty()) return false;
+    if (written != path) {
+        program.AddFile(written);
+        return program.Save();
+    }
     return true;
 }
 
