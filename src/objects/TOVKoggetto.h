@@ -23,6 +23,7 @@ class TInsiemeCornici;
 class Visual;
 class Printual;
 class TOVKpicture;
+class TOVKoggetto;
 
 // Converts the text of a page copy from the old markup (record byte 195 = 1) to the current
 // one; installed by the page-copy code. Assign runs it on the copy, so the registered page
@@ -166,6 +167,11 @@ public:
     TOVKoggetto* Resolve(std::int32_t ref) const;
 
 protected:
+    // Remembers a control made by a descendant's own CreateVisual.
+    void AdoptVisual(Visual* visual) {
+        m_visual = visual;
+        if (visual) m_waitingToBePlaced = true;
+    }
     // Depth-guarded workers: reference cycles between objects never recurse without bound.
     std::string DisplayNameAt(int depth) const;
     std::string DescribeAt(int depth) const;

@@ -49,6 +49,29 @@ public:
     virtual Printual* MakePrintual(TOVKoggetto& object, TPrintOwner* owner) = 0;
 };
 
+// Which control shows an object, by kind and sub-kind; None for objects without one.
+enum class VisualClass {
+    None,
+    TextBox,
+    Table,
+    BelPanel,
+    Multimedia,
+    Image,
+    Edit,
+    Memo,
+    RadioButton,
+    CheckBox,
+    ListBox,
+    ComboBox,
+    Floating,
+    Button,
+    InizioForm,
+};
+enum class PrintualClass { None, TextBox, Table, Image, Rectangle };
+
+VisualClass VisualClassOf(const TOVKoggetto& object);
+PrintualClass PrintualClassOf(const TOVKoggetto& object);
+
 // The factory in force (not owned); nullptr when none is installed.
 VisualFactory* CurrentVisualFactory();
 void SetVisualFactory(VisualFactory* factory);
