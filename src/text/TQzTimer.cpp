@@ -71,6 +71,11 @@ void TQz100Timer::Compact() {
     m_holes = false;
 }
 
+TQz100Timer& SharedQz100Timer() {
+    static TQz100Timer shared;
+    return shared;
+}
+
 void TQz100Timer::Tick() {
     if (!m_enabled) return;
     const std::shared_ptr<bool> alive = m_alive;

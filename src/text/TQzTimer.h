@@ -119,4 +119,8 @@ private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
+// The reader's one shared timer, created on first use and freed at exit. Clients still alive
+// at exit are detached, not touched.
+TQz100Timer& SharedQz100Timer();
+
 } // namespace morvell
