@@ -1,0 +1,224 @@
+// Runs the built ovktool and ovkbuild programs and checks their output, which other tools rely on.
+#include "platform/LittleEndian.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+
+extern char** environ;
+
+namespace {
+
+using morvell::test::ReadFile;
+using morvell::test::TempDir;
+using morvell::test::WriteFile;
+namespace le = morvell::le;
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const TempDir& dir) {
+    const std::string exe = std::string(MORVELL_BINARY_DIR) + "/" + program;
+    const std::string outPath = (dir / "stdout.txt").string(), errPath = (dir / "stderr.txt").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> all = {exe};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    RunResult run;
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        ADD_FAILURE() << "cannot start " << exe;
+        return run;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
+
+// An old-format ebook made byte by byte, without the builder: version 1, nine sections, one
+// page in a 700-byte record, a latin-1 title.
+std::string HandMadeEbook() {
+    std::string bytes(1978 + 12 * 9 + 4 + 700, '\0');
+    morvell::MutableByteSpan b(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+    le::SetBytes(b, 0, "qElB");
+    le::SetStr(b, 4, 255, "Libro \xE8");
+    le::SetStr(b, 1540, 79, "removed for version 1");
+    le::SetU8(b, 1620, 8);
+    le::SetI16(b, 1621, 1);
+    le::SetI32(b, 1624, 3);
+    le::SetI32(b, 1628, 4);
+    le::SetI32(b, 1632, 5);
+    le::SetI16(b, 1722, 120);
+    le::SetI32(b, 1724, 77);
+    le::SetU8(b, 1783, 1);
+    le::SetU8(b, 1784, 0);
+    le::SetU8(b, 1785, 1);
+    le::SetU8(b, 1786, 2);
+    for (int i = 0; i <= 8; ++i) {
+        le::SetI32(b, 1978 + 12 * i, i == 0 ? 0 : 700);
+        le::SetI32(b, 1978 + 12 * i + 4, 700);
+        le::SetI32(b, 1978 + 12 * i + 8, i == 0 ? 1 : 0);
+    }
+    le::SetI32(b, 1978 + 12 * 9, 700);
+    le::SetStr(b, 2090 + 5, 71, "Pagina \xE8");
+    return bytes;
+}
+
+TEST(Ovktool, InfoOfAHandMadeOldEbook) {
+    TempDir dir;
+    const std::string path = (dir / "My Book.ovk").string();
+    WriteFile(path, HandMadeEbook());
+    RunResult r = RunProgram("ovktool", {"info", path}, dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["file"], path);
+    EXPECT_EQ(j["title"], "Libro \xC3\xA8");
+    EXPECT_EQ(j["version"], 1);
+    EXPECT_EQ(j["lastSection"], 8);
+    EXPECT_EQ(j["recordAreaLength"], 700);
+    EXPECT_EQ(j["dataStart"], 2090);
+    EXPECT_EQ(j["dataBase"], 2790);
+    ASSERT_EQ(j["sections"].size(), 9u);
+    EXPECT_EQ(j["sections"][0], nlohmann::json({{"kind", "testoHtml"}, {"offset", 0}, {"recordSize", 700}, {"count", 1}}));
+    EXPECT_EQ(j["sections"][8]["kind"], "tabellaHtml");
+    EXPECT_EQ(j["summaryPage"], 3);
+    EXPECT_EQ(j["coverPage"], 4);
+    EXPECT_EQ(j["revision"], 5);
+    EXPECT_EQ(j["author"], "");
+    EXPECT_EQ(j["company"], "");
+    EXPECT_EQ(j["rights"], "");
+    EXPECT_EQ(j["exportPrefix"], "my_book_");
+    EXPECT_EQ(j["pixelsPerInch"], 120);
+    EXPECT_EQ(j["defaultHeader"], -1);
+    EXPECT_EQ(j["defaultFooter"], -1);
+    EXPECT_EQ(j["toc"], true);
+    EXPECT_EQ(j["tileOrigin"], 0);
+    EXPECT_EQ(j["fullScreen"], 1);
+    EXPECT_EQ(j["windowMode"], 2);
+
+    RunResult peek = RunProgram("ovktool", {"peek", path, "0x0"}, dir);
+    EXPECT_EQ(peek.exitCode, 0);
+    EXPECT_EQ(peek.out, "Pagina \xC3\xA8\n");
+    for (const char* ref : {"1", "-1", "0x04000000"}) {
+        peek = RunProgram("ovktool", {"peek", path, ref}, dir);
+        EXPECT_EQ(peek.exitCode, 0) << ref;
+        EXPECT_EQ(peek.out, "\n") << ref;
+    }
+}
+
+TEST(Ovktool, InfoOfTheWelcomeSample) {
+    const std::string sample = std::string(MORVELL_SOURCE_DIR) + "/samples/welcome.ovk";
+    ASSERT_TRUE(std::filesystem::exists(sample)) << "the samples target makes " << sample;
+    TempDir dir;
+    RunResult r = RunProgram("ovktool", {"info", sample}, dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["title"], "Welcome to Morvell");
+    EXPECT_EQ(j["author"], "The Morvell developers");
+    EXPECT_EQ(j["sections"].size(), 27u);
+    EXPECT_EQ(j["sections"][0]["count"], 1);
+    EXPECT_EQ(RunProgram("ovktool", {"peek", sample, "0"}, dir).out, "Welcome\n");
+}
+
+TEST(Ovktool, RejectedFilesPrintTheReadersBoxes) {
+    const std::string readError = "Informazione: Errore nella lettura file: ";
+    const std::string unsupported = "File non supportato dalla corrente versione del programma.\n"
+                                    "Contattare support@morvell.example per ottenere una versione pi\xC3\xB9recente "
+                                    "del programma.\n";
+    struct Case {
+        const char* what;
+        void (*change)(std::string&);
+        std::string boxes; // before the read-error line
+    } cases[] = {
+        {"wrong magic", [](std::string& b) { b[3] = 'X'; }, "Informazione: Formato sconosciuto.\n"},
+        {"version 3", [](std::string& b) { b[1621] = 3; }, "Errore!: " + unsupported},
+        {"last section 27", [](std::string& b) { b[1621] = 2, b[1620] = 27; }, "Informazione: " + unsupported},
+        {"version 1 before 0.98", [](std::string& b) { b[1620] = 7; },
+         "Informazione: Attenzione: file salvato con una versione del programma\nanteriore alla 0.98. Non pi\xC3\xB9 "
+         "supportato. UNSUPPORTED\n\n"},
+        {"shorter than the header", [](std::string& b) { b.resize(1000); }, ""},
+        {"table cut short", [](std::string& b) { b.resize(2000); }, ""},
+    };
+    for (const Case& k : cases) {
+        TempDir dir;
+        const std::string path = (dir / "bad.ovk").string();
+        std::string bytes = HandMadeEbook();
+        k.change(bytes);
+        WriteFile(path, bytes);
+        RunResult r = RunProgram("ovktool", {"info", path}, dir);
+        EXPECT_EQ(r.exitCode, 1) << k.what;
+        EXPECT_EQ(r.out, "") << k.what;
+        EXPECT_EQ(r.err, k.boxes + readError + path + "\n") << k.what;
+    }
+}
+
+TEST(Ovktool, MissingAndEmptyFiles) {
+    TempDir dir;
+    const std::string missing = (dir / "gone.ovk").string();
+    RunResult r = RunProgram("ovktool", {"info", missing}, dir);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Attenzione!: " + missing + " non esiste\n");
+    EXPECT_EQ(RunProgram("ovktool", {"peek", missing, "0"}, dir).out, "\n");
+
+    // A zero-length file opens as a new, empty ebook of that name.
+    const std::string empty = (dir / "New Book.ovk").string();
+    WriteFile(empty, "");
+    r = RunProgram("ovktool", {"info", empty}, dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["title"], "Senza titolo");
+    EXPECT_EQ(j["version"], 2);
+    EXPECT_EQ(j["lastSection"], 26);
+    EXPECT_EQ(j["revision"], 2);
+    EXPECT_EQ(j["exportPrefix"], "new_book");
+    EXPECT_EQ(j["defaultHeader"], -1);
+    EXPECT_EQ(j["tileOrigin"], 1);
+    EXPECT_EQ(j["dataStart"], 2306);
+    EXPECT_EQ(j["sections"].size(), 27u);
+}
+
+TEST(Ovktool, UsageErrors) {
+    TempDir dir;
+    EXPECT_EQ(RunProgram("ovktool", {"info"}, dir).exitCode, 2);
+    EXPECT_EQ(RunProgram("ovktool", {"peek", "x.ovk"}, dir).exitCode, 2);
+    for (const char* ref : {"abc", "0x", "12z", "0x1FFFFFFFF", "99999999999"})
+        EXPECT_EQ(RunProgram("ovktool", {"peek", "x.ovk", ref}, dir).exitCode, 2) << ref;
+}
+
+TEST(Ovkbuild, Command) {
+    TempDir dir;
+    WriteFile(dir / "m.json", R"({"header": {"title": "Built"}, "records": {"testoHtml": [{"template": "page", "title": "P"}]}})");
+    const std::string out = (dir / "out.ovk").string();
+    RunResult r = RunProgram("ovkbuild", {(dir / "m.json").string(), "-o", out}, dir);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ReadFile(out).size(), 2306u + 668);
+    EXPECT_EQ(RunProgram("ovktool", {"peek", out, "0"}, dir).out, "P\n");
+
+    WriteFile(dir / "bad.json", R"({"header": {"nope": 1}})");
+    r = RunProgram("ovkbuild", {(dir / "bad.json").string(), "-o", out}, dir);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("ovkbuild: ", 0), 0u) << r.err;
+    EXPECT_EQ(RunProgram("ovkbuild", {}, dir).exitCode, 2);
+}
+
+} // namespace
