@@ -159,13 +159,16 @@ private:
         if (frame.disposal == GifDisposal::Previous) m_saved = m_canvas;
 
         bool complete = true;
+        m_rowsRead = 0;
         if (declared == 0) {
             complete = SkipImageData(m_gif);
         } else {
             const Palette palette(desc.ColorMap != nullptr ? desc.ColorMap : m_gif->SColorMap);
             complete = DrawRows(desc, palette, control.transparentIndex);
         }
-        if (!complete && !m_picture.frames.empty()) return false;
+        // A frame cut off by the end of the data is kept only as the first one, and only when
+        // some of its rows arrived: a still GIF downloaded half-way shows its top half.
+        if (!complete && (!m_picture.frames.empty() || m_rowsRead == 0)) return false;
 
         frame.bitmap = m_canvas;
         m_pending = {frame.left, frame.top, frame.width, frame.height, frame.disposal};
@@ -175,6 +178,7 @@ private:
 
     bool DrawRows(const GifImageDesc& desc, const Palette& palette, int transparentIndex) {
         m_line.resize(static_cast<std::size_t>(desc.Width));
+        m_rowsRead = 0;
         const int x0 = std::max(0, -desc.Left);
         const int x1 = std::min(desc.Width, m_picture.width - desc.Left);
         auto drawRow = [&](int row) {
@@ -190,6 +194,7 @@ private:
         auto readRow = [&](int row) {
             if (DGifGetLine(m_gif, m_line.data(), desc.Width) == GIF_ERROR) return false;
             drawRow(row);
+            ++m_rowsRead;
             return true;
         };
         if (desc.Interlace) {
@@ -231,6 +236,7 @@ private:
     PendingDisposal m_pending;
     std::vector<GifPixelType> m_line;
     std::int64_t m_decoded = 0;
+    int m_rowsRead = 0; // of the image being read
 };
 
 } // namespace

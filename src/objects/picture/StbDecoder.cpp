@@ -141,8 +141,38 @@ int Distance(const IconEntry& e) { return std::abs(e.width - 32) + std::abs(e.he
 
 } // namespace
 
+namespace {
+
+// True when the file holds all the pixel rows its header declares. Every bitmap stb decodes
+// is uncompressed (or bit-field packed), so the size is exact; a header that claims a large
+// picture in a small file is refused before stb allocates the picture.
+bool BmpHoldsItsPixels(std::string_view bytes) {
+    const std::uint32_t dataOffset = ReadU32(bytes, 10);
+    const std::uint32_t headerSize = ReadU32(bytes, 14);
+    std::int64_t width = 0, height = 0;
+    int bitCount = 0;
+    if (headerSize == 12) { // OS/2 core header
+        width = ReadU16(bytes, 18);
+        height = ReadU16(bytes, 20);
+        bitCount = ReadU16(bytes, 24);
+    } else {
+        width = static_cast<std::int32_t>(ReadU32(bytes, 18));
+        height = static_cast<std::int32_t>(ReadU32(bytes, 22));
+        bitCount = ReadU16(bytes, 28);
+        const std::uint32_t compression = ReadU32(bytes, 30);
+        if (compression != 0 && compression != 3) return false; // RLE and embedded JPEG/PNG
+    }
+    if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32) return false;
+    if (height < 0) height = -height;
+    const std::int64_t stride = ((width * bitCount + 31) / 32) * 4;
+    return static_cast<std::int64_t>(dataOffset) + stride * height <= static_cast<std::int64_t>(bytes.size());
+}
+
+} // namespace
+
 DecodedPicture DecodeBmp(std::string_view bytes, const DecodeLimits& limits) {
     if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return {};
+    if (!BmpHoldsItsPixels(bytes)) return {};
     int w = 0, h = 0;
     auto rgba = LoadRgba(bytes, limits, w, h);
     if (!rgba) return {};
