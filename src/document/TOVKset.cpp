@@ -719,6 +719,22 @@ void TOVKset::ReleasePicturesOf(const TOVKoggetto* object) {
     }
 }
 
+PictureObject* TOVKset::ImmagineAt(std::int32_t index) {
+    return dynamic_cast<PictureObject*>(Object(TOggettiHel::immagine, index));
+}
+
+CachedPicture* TOVKset::CachedPictureOf(const PictureObject& immagine) {
+    return m_pictures.Find(dynamic_cast<const TOVKoggetto*>(&immagine));
+}
+
+CachedPicture* TOVKset::AddCachedPicture(PictureObject& immagine, std::unique_ptr<CachedPicture> picture) {
+    return m_pictures.Add(dynamic_cast<TOVKoggetto*>(&immagine), std::move(picture));
+}
+
+void TOVKset::DropCachedPicture(const PictureObject& immagine) {
+    m_pictures.Drop(dynamic_cast<const TOVKoggetto*>(&immagine));
+}
+
 void TOVKset::AddFrameSet(FrameSetLink* frameSet) {
     if (frameSet && std::find(m_frameSets.begin(), m_frameSets.end(), frameSet) == m_frameSets.end())
         m_frameSets.push_back(frameSet);

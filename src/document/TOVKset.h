@@ -12,6 +12,7 @@
 #include "document/OVKHeader.h"
 #include "document/OVKKinds.h"
 #include "document/PictureCache.h"
+#include "objects/picture/PictureObject.h"
 
 #include <array>
 #include <cstdint>
@@ -27,7 +28,7 @@ namespace morvell {
 class TOVKoggetto;
 class Measurer;
 
-class TOVKset {
+class TOVKset : public PictureHost {
 public:
     // Folder chooser used by ResolveCdFolder: shows the status text, returns the chosen
     // folder or nullopt when the user cancels. The UI installs one over TPathDialog.
@@ -47,7 +48,7 @@ public:
     static int LocaleCodePage();
 
     TOVKset();
-    ~TOVKset();
+    ~TOVKset() override;
     TOVKset(const TOVKset&) = delete;
     TOVKset& operator=(const TOVKset&) = delete;
 
@@ -151,6 +152,13 @@ public:
     bool IsCachedGif(const CachedPicture* picture) const { return m_pictures.IsCachedGif(picture); }
     void RegisterImageControl(ImageControl* control) { m_pictures.RegisterControl(control); }
     void UnregisterImageControl(ImageControl* control) { m_pictures.UnregisterControl(control); }
+
+    // The picture operations reach the cache through PictureHost; the objects they pass are
+    // the document's own TOVKoggetto objects.
+    PictureObject* ImmagineAt(std::int32_t index) override;
+    CachedPicture* CachedPictureOf(const PictureObject& immagine) override;
+    CachedPicture* AddCachedPicture(PictureObject& immagine, std::unique_ptr<CachedPicture> picture) override;
+    void DropCachedPicture(const PictureObject& immagine) override;
 
     // --- frame sets --------------------------------------------------------------------------
     void AddFrameSet(FrameSetLink* frameSet);
