@@ -52,4 +52,15 @@ inline constexpr const char* kCredits = "The Morvell developers";
 inline constexpr const char* kWebAddress = "https://morvell.example.org";
 inline constexpr const char* kAboutOk = "OK";
 
+// Command-line help of the reader.
+inline constexpr const char* kUsage =
+    "Usage: morvell [EBOOK] [--page=TARGET]\n"
+    "       morvell --init EBOOK     add EBOOK to the menu \"Ebooks\" and register the .ovk type\n"
+    "       morvell --initv EBOOK    the same without the menu entries\n"
+    "       morvell --deinst EBOOK   take that installation back\n"
+    "       morvell --delete FOLDER  remove the program folder (the last uninstall runs this)\n"
+    "       morvell --help | --version\n"
+    "EBOOK may be several words (an unquoted path with blanks). The forms /INIT, /INITV,\n"
+    "/DEINST, /DELETE and /PAGE=TARGET are accepted as well.\n";
+
 } // namespace morvell::startup_texts

@@ -1,0 +1,129 @@
+#include "shell/qt/TFirstWindow.h"
+
+#include "shell/Options.h"
+#include "shell/StartupChoice.h"
+#include "shell/StartupTexts.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <charconv>
+
+namespace morvell {
+
+namespace {
+
+constexpr int kDefaultWidth = 800;
+constexpr int kDefaultHeight = 600;
+constexpr int kMinimumSide = 100;
+
+bool ReadInt(const char* name, int& value) {
+    const std::string text = options::ReadOption(name);
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return !text.empty() && ec == std::errc() && ptr == end;
+}
+
+} // namespace
+
+TFirstWindow::TFirstWindow(StartupRequest request, QWidget* parent)
+    : QMainWindow(parent), m_request(std::move(request)), m_brochure(m_request.brochure) {
+    setObjectName(QStringLiteral("TMainForm"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    // Until pages are drawn, the page panel names the ebook that is open.
+    m_cover = new QLabel(this);
+    m_cover->setObjectName(QStringLiteral("Cover"));
+    m_cover->setAlignment(Qt::AlignCenter);
+    m_cover->setWordWrap(true);
+    m_cover->setTextFormat(Qt::PlainText);
+    QFont big = m_cover->font();
+    big.setPointSize(20);
+    m_cover->setFont(big);
+    setCentralWidget(m_cover);
+    // The skin switch always starts off.
+    options::WriteOption(startup_texts::kOptSkin, "0");
+    PlaceFromOptions();
+    UpdateCaption();
+}
+
+void TFirstWindow::PlaceFromOptions() {
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1024, 768);
+    int left = 0, top = 0, width = 0, height = 0;
+    if (!ReadInt(startup_texts::kOptMainLeft, left) || !ReadInt(startup_texts::kOptMainTop, top) ||
+        !ReadInt(startup_texts::kOptMainWidth, width) || !ReadInt(startup_texts::kOptMainHeight, height)) {
+        width = std::min(kDefaultWidth, screen.width());
+        height = std::min(kDefaultHeight, screen.height());
+        resize(width, height);
+        move(screen.x() + std::max(0, (screen.width() - width) / 2),
+             screen.y() + std::max(0, (screen.height() - height) / 2));
+        return;
+    }
+    // Values from another screen or a hand-edited store must still leave the window reachable.
+    width = std::clamp(width, kMinimumSide, std::max(kMinimumSide, screen.width()));
+    height = std::clamp(height, kMinimumSide, std::max(kMinimumSide, screen.height()));
+    left = std::clamp(left, screen.x(), std::max(screen.x(), screen.right() + 1 - width));
+    top = std::clamp(top, screen.y(), std::max(screen.y(), screen.bottom() + 1 - height));
+    resize(width, height);
+    move(left, top);
+}
+
+void TFirstWindow::UpdateCaption() {
+    const QString title = QString::fromStdString(m_opener.Title());
+    setWindowTitle(title);
+    m_cover->setText(title);
+}
+
+void TFirstWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_firstShowPending && !m_firstShowQueued) {
+        m_firstShowQueued = true;
+        QTimer::singleShot(0, this, &TFirstWindow::FirstShow);
+    }
+}
+
+void TFirstWindow::FirstShow() {
+    if (!m_firstShowPending) return;
+    m_firstShowPending = false;
+    StartupChoice choice = ChooseStartupEbook(m_request.args, m_request.programFolder, m_request.currentFolder,
+                                              m_request.brochure);
+    m_brochure = choice.brochure;
+    if (!choice.path.empty()) {
+        OpenEbook(choice.path);
+        // Following links is the navigation's job; until it exists the requests are shown.
+        for (const auto& link : choice.pageRequests) m_pageRequests << QString::fromStdString(link);
+        if (!m_pageRequests.isEmpty()) statusBar()->showMessage(m_pageRequests.join(QStringLiteral("  ")));
+    } else {
+        m_opener.NewEmpty();
+        const std::string last = FallbackEbook();
+        if (!last.empty()) OpenEbook(last);
+    }
+    UpdateCaption();
+    emit firstShown();
+}
+
+bool TFirstWindow::OpenEbook(const std::string& path) {
+    const bool ok = m_opener.OpenEbook(path);
+    UpdateCaption();
+    return ok;
+}
+
+void TFirstWindow::closeEvent(QCloseEvent* event) {
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        options::WriteOption(startup_texts::kOptMainLeft, std::to_string(x()));
+        options::WriteOption(startup_texts::kOptMainTop, std::to_string(y()));
+        options::WriteOption(startup_texts::kOptMainWidth, std::to_string(width()));
+        options::WriteOption(startup_texts::kOptMainHeight, std::to_string(height()));
+    }
+    // Only an ebook that opened replaces the one remembered from earlier runs.
+    if (!m_opener.CurrentFile().empty()) options::WriteOption(startup_texts::kOptLastFile, m_opener.CurrentFile());
+    QMainWindow::closeEvent(event);
+    emit closed();
+}
+
+} // namespace morvell
