@@ -1,0 +1,116 @@
+#include "objects/picture/PictureClipboardBlock.h"
+#include "objects/picture/PictureObject.h"
+#include "objects/qt/PictureQt.h"
+#include "platform/Messages.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+namespace morvell {
+namespace {
+
+using namespace std::string_literals;
+
+// Two frames on a 2 x 1 screen, colours black and green: frame 1 is green with its right
+// pixel transparent, frame 2 all green.
+const std::string kTwoFrameGif =
+    "GIF89a\x02\x00\x01\x00\x80\x00\x00\x00\x00\x00\x00\xFF\x00"
+    "\x21\xF9\x04\x01\x00\x00\x00\x00\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02\x02\x0C\x0A\x00"
+    "\x21\xF9\x04\x00\x00\x00\xFF\x00\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02\x02\x4C\x0A\x00"
+    "\x3B"s;
+
+void PutU32(std::string& s, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
+// A w x h 32-bit BMP of one colour.
+std::string SolidBmp(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    std::string s = "BM";
+    PutU32(s, static_cast<std::uint32_t>(54 + w * h * 4));
+    PutU32(s, 0);
+    PutU32(s, 54);
+    PutU32(s, 40);
+    PutU32(s, static_cast<std::uint32_t>(w));
+    PutU32(s, static_cast<std::uint32_t>(h));
+    s += "\x01\x00\x20\x00"s;
+    s += std::string(24, '\0');
+    for (int i = 0; i < w * h; ++i) s += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r), '\0'};
+    return s;
+}
+
+TEST(PictureQt, FrameBecomesAnEqualQImage) {
+    Bitmap bitmap(3, 2);
+    bitmap.SetPixel(0, 0, Bitmap::Opaque(255, 0, 0));
+    bitmap.SetPixel(2, 1, Bitmap::Premultiplied(0, 0, 255, 0x80));
+    const QImage image = BitmapToQImage(bitmap);
+    ASSERT_EQ(image.width(), 3);
+    ASSERT_EQ(image.height(), 2);
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
+    EXPECT_EQ(image.pixelColor(1, 0).alpha(), 0);
+    const QColor half = image.pixelColor(2, 1);
+    EXPECT_EQ(half.alpha(), 0x80);
+    EXPECT_NEAR(half.blue(), 255, 2);
+
+    // The copy does not depend on the bitmap; the wrapper shares its pixels.
+    const QImage wrapped = WrapBitmap(bitmap);
+    EXPECT_EQ(wrapped.constBits(), reinterpret_cast<const uchar*>(bitmap.Data()));
+    bitmap.SetPixel(0, 0, 0);
+    EXPECT_EQ(image.pixel(0, 0), qRgba(255, 0, 0, 255));
+    EXPECT_TRUE(BitmapToQImage(Bitmap()).isNull());
+}
+
+TEST(PictureQt, GifFramesConvertByIndex) {
+    TOVKpicture picture;
+    ASSERT_TRUE(picture.LoadFromBytes(kTwoFrameGif, "x.gif"));
+    EXPECT_EQ(FrameToQImage(picture, 0).pixelColor(1, 0).alpha(), 0);
+    EXPECT_EQ(FrameToQImage(picture, 1).pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_TRUE(FrameToQImage(picture, 2).isNull());
+}
+
+TEST(PictureQt, CopyPutsTheBlockAndAPngOnTheClipboard) {
+    RecordingMessages messages;
+    ScopedMessages scoped(messages);
+    TOVKpicture picture;
+    ASSERT_TRUE(picture.LoadFromBytes(SolidBmp(5, 4, 10, 20, 30), "b.bmp"));
+    PictureClipboardParts parts;
+    parts.supportForms = {"form"};
+    parts.instanceForm = "instance";
+    const std::string block = BuildPictureClipboardBlock(parts);
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    ASSERT_TRUE(CopyPictureToClipboard(kKindImmagine, block, &picture, clipboard));
+    const QMimeData* data = clipboard->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->data("application/x-vosk30-picture"), QByteArray(block.data(), static_cast<qsizetype>(block.size())));
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(data->data("image/png"), "PNG"));
+    EXPECT_EQ(png.size(), QSize(5, 4));
+    EXPECT_EQ(png.pixel(4, 3), qRgb(10, 20, 30));
+    EXPECT_TRUE(messages.Entries().empty());
+
+    // An empty picture: only the block.
+    TOVKpicture empty;
+    ASSERT_TRUE(CopyPictureToClipboard(kKindImmagineNew, block, &empty, clipboard));
+    EXPECT_TRUE(clipboard->mimeData()->hasFormat("application/x-vosk30-picture"));
+    EXPECT_FALSE(clipboard->mimeData()->hasFormat("image/png"));
+}
+
+TEST(PictureQt, CopyOfAnotherKindIsRefusedWithTheErrorBox) {
+    RecordingMessages messages;
+    ScopedMessages scoped(messages);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("before");
+    EXPECT_FALSE(CopyPictureToClipboard(3, "block", nullptr, clipboard));
+    ASSERT_EQ(messages.Entries().size(), 1u);
+    EXPECT_EQ(messages.Entries()[0].kind, MessageKind::Error);
+    EXPECT_EQ(messages.Entries()[0].text, "Allowed only for immagine");
+    EXPECT_EQ(clipboard->text(), "before");
+}
+
+} // namespace
+} // namespace morvell
