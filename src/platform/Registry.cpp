@@ -134,6 +134,43 @@ bool CreateKeyRows(sqlite3* db, const std::string& canonical) {
 }
 } // namespace
 
+// Opens the database file and makes sure the tables exist. Returns the SQLite code of the
+// first step that failed.
+int Registry::OpenDatabase(const fs::path& file, Db& db, std::string& error) {
+    db.file = file;
+    db.pid = ::getpid();
+    int rc = sqlite3_open_v2(file.c_str(), &db.handle,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        error = db.handle ? sqlite3_errmsg(db.handle) : "cannot open the key store";
+        return rc;
+    }
+    sqlite3_busy_timeout(db.handle, kBusyTimeoutMs);
+    // WAL lets readers go on while another process writes; synchronous=FULL makes every
+    // committed setting survive a power cut, and writes are rare enough to pay for it.
+    for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
+        rc = sqlite3_exec(db.handle, pragma, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) {
+            error = sqlite3_errmsg(db.handle);
+            return rc;
+        }
+    }
+    bool ok = InTransaction(db.handle, error, [&] {
+        return Exec(db.handle, "CREATE TABLE IF NOT EXISTS keys("
+                               "path TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
+                               "parent TEXT NOT NULL COLLATE NOCASE,"
+                               "name TEXT NOT NULL)") &&
+               Exec(db.handle, "CREATE INDEX IF NOT EXISTS keys_parent ON keys(parent)") &&
+               Exec(db.handle, "CREATE TABLE IF NOT EXISTS keyvalues("
+                               "key TEXT NOT NULL COLLATE NOCASE,"
+                               "name TEXT NOT NULL COLLATE NOCASE,"
+                               "value TEXT NOT NULL,"
+                               "PRIMARY KEY(key, name))");
+    });
+    return ok ? SQLITE_OK
+              : (sqlite3_errcode(db.handle) == SQLITE_OK ? SQLITE_ERROR : sqlite3_errcode(db.handle));
+}
+
 fs::path Registry::DefaultPath() {
     const char* dir = std::getenv("MORVELL_CONFIG_DIR");
     if (dir && *dir) return fs::path(dir) / "registry.sqlite";
@@ -194,33 +231,18 @@ bool Registry::Ensure() {
     std::error_code ec;
     if (want.has_parent_path()) fs::create_directories(want.parent_path(), ec);
     auto db = std::make_unique<Db>();
-    db->file = want;
-    db->pid = ::getpid();
-    int rc = sqlite3_open_v2(want.c_str(), &db->handle,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        m_lastError = db->handle ? sqlite3_errmsg(db->handle) : "cannot open the key store";
-        return false;
+    int rc = OpenDatabase(want, *db, m_lastError);
+    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT) {
+        // A damaged store would make every later write vanish. Keep it aside for whoever
+        // wants to look at it and start a fresh one.
+        db = std::make_unique<Db>();
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            fs::path from = want.string() + suffix;
+            if (fs::exists(from, ec)) fs::rename(from, want.string() + ".damaged" + suffix, ec);
+        }
+        rc = OpenDatabase(want, *db, m_lastError);
     }
-    sqlite3_busy_timeout(db->handle, kBusyTimeoutMs);
-    // journal_mode=WAL needs a lock of its own; retry through the busy timeout of the exec.
-    if (!Exec(db->handle, "PRAGMA journal_mode=WAL") || !Exec(db->handle, "PRAGMA synchronous=NORMAL")) {
-        m_lastError = sqlite3_errmsg(db->handle);
-        return false;
-    }
-    bool ok = InTransaction(db->handle, m_lastError, [&] {
-        return Exec(db->handle, "CREATE TABLE IF NOT EXISTS keys("
-                                "path TEXT NOT NULL PRIMARY KEY COLLATE NOCASE,"
-                                "parent TEXT NOT NULL COLLATE NOCASE,"
-                                "name TEXT NOT NULL)") &&
-               Exec(db->handle, "CREATE INDEX IF NOT EXISTS keys_parent ON keys(parent)") &&
-               Exec(db->handle, "CREATE TABLE IF NOT EXISTS keyvalues("
-                                "key TEXT NOT NULL COLLATE NOCASE,"
-                                "name TEXT NOT NULL COLLATE NOCASE,"
-                                "value TEXT NOT NULL,"
-                                "PRIMARY KEY(key, name))");
-    });
-    if (!ok) return false;
+    if (rc != SQLITE_OK) return false;
     m_db = db.release();
     return true;
 }
@@ -244,18 +266,25 @@ bool Registry::KeyExists(const std::string& key) {
 
 std::optional<std::string> Registry::Read(const std::string& key, const std::string& name) {
     std::lock_guard lock(m_mutex);
-    if (!OpenKey(key)) return std::nullopt;
-    Statement st(m_db->handle, "SELECT value FROM keyvalues WHERE key = ?1 AND name = ?2");
-    if (!st.Ok()) {
-        m_lastError = sqlite3_errmsg(m_db->handle);
-        return std::nullopt;
+    if (!Ensure()) return std::nullopt;
+    const std::string k = CanonicalKey(key);
+    {
+        Statement st(m_db->handle, "SELECT value FROM keyvalues WHERE key = ?1 AND name = ?2");
+        if (!st.Ok()) {
+            m_lastError = sqlite3_errmsg(m_db->handle);
+            return std::nullopt;
+        }
+        st.Bind(1, k).Bind(2, name);
+        int rc = st.Step();
+        if (rc == SQLITE_ROW) return st.Column(0);
+        if (rc != SQLITE_DONE) {
+            m_lastError = sqlite3_errmsg(m_db->handle);
+            return std::nullopt;
+        }
     }
-    st.Bind(1, CanonicalKey(key)).Bind(2, name);
-    int rc = st.Step();
-    if (rc == SQLITE_ROW) return st.Column(0);
-    if (rc == SQLITE_DONE) return std::string();
-    m_lastError = sqlite3_errmsg(m_db->handle);
-    return std::nullopt;
+    // No such value: the key is still created, the way opening a key does.
+    if (!OpenKey(k)) return std::nullopt;
+    return std::string();
 }
 
 bool Registry::Write(const std::string& key, const std::string& name, const std::string& value) {

@@ -59,6 +59,7 @@ public:
 private:
     static std::string StripHive(const std::string& key);
     struct Db;
+    static int OpenDatabase(const std::filesystem::path& file, Db& db, std::string& error);
     bool Ensure();
     std::filesystem::path m_file;
     bool m_followEnvironment = false;

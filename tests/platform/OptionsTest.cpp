@@ -71,6 +71,20 @@ TEST(Options, StoreThatCannotBeOpenedReportsOnlyInTheFullPathForm) {
     EXPECT_EQ(rec.Entries()[1].text, "Key not found in registry:\\Software\\Z, (string \"Val\")");
 }
 
+TEST(Options, DamagedStoreIsKeptAsideAndReplaced) {
+    TempHome home;
+    const auto file = home.Path() / ".config/morvell/registry.sqlite";
+    const std::string junk(4096, '\x5A');
+    test::WriteFile(file, junk);
+    RecordingMessages rec;
+    ScopedMessages scoped(rec);
+    EXPECT_EQ(opt::ReadOption("LastFile"), "");
+    opt::WriteOption("LastFile", "x");
+    EXPECT_EQ(opt::ReadOption("LastFile"), "x");
+    EXPECT_EQ(test::ReadFile(file.string() + ".damaged"), junk);
+    EXPECT_TRUE(rec.Entries().empty());
+}
+
 TEST(Options, StoreFollowsTheEnvironment) {
     TempHome first;
     opt::WriteOption("inst", "1");
@@ -144,7 +158,7 @@ TEST(Options, CanonicalKeys) {
 TEST(Options, TwoProcessesWritingAtOnceLoseNothing) {
     TempHome home;
     opt::ReadOption("warm"); // the parent's connection exists before the fork
-    constexpr int kPerProcess = 400;
+    constexpr int kPerProcess = 200;
     // Both children wait on the pipe until the parent closes it, so their writes overlap.
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
