@@ -150,7 +150,11 @@ void TOVKset::ForgetCachedProperties() {
 void TOVKset::Close() {
     ForgetCachedProperties();
     m_deleteOnClose = false;
-    if (TOVKoggetto* props = FindPropertyList()) {
+    // Only an ebook that opened completely may ask to be deleted: a file that failed half-way
+    // is the user's to inspect, whatever its half-read property list says.
+    TOVKoggetto* props = m_loadedWhole ? FindPropertyList() : nullptr;
+    m_loadedWhole = false;
+    if (props != nullptr) {
         // A property list that cannot be read simply does not ask for the deletion.
         try {
             m_deleteOnClose = props->GetField(texts::kPropDeleteOnClose) == "1";
@@ -316,6 +320,7 @@ bool TOVKset::Load(const std::string& path) {
         const std::int32_t pages = Count(TOggettiHel::testoHtml);
         if (CoverPage() < 0 || CoverPage() > pages) m_header.SetCoverPage(0);
         if (SummaryPage() < 0 || SummaryPage() > pages) m_header.SetSummaryPage(0);
+        m_loadedWhole = true;
     } else if (m_fileSize == 0) {
         // An empty file is a new ebook that has not been written yet.
         New();

@@ -212,6 +212,7 @@ private:
     std::string m_expPrefix; // empty = not read yet
     bool m_modified = false;
     bool m_deleteOnClose = false;
+    bool m_loadedWhole = false; // the open file was read to the end without an error
     bool m_closing = false;
     int m_undoDeep = 10;
 
