@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int kind = 0; kind < morvell::kKindCount; ++kind) {
             std::int32_t usable = c->UsableCount(kind);
             if (usable < 0 || usable > c->fileSize) __builtin_trap();
-            for (std::int64_t j : {std::int64_t{0}, std::int64_t{usable} - 1, std::int64_t{c->sections[kind].count} - 1}) {
+            for (std::int64_t j :
+                 {std::int64_t{0}, std::int64_t{usable} - 1, std::int64_t{c->sections[kind].count} - 1}) {
                 auto pos = c->RecordPosition(kind, j);
                 if (pos && (*pos < 0 || *pos >= c->fileSize)) __builtin_trap();
             }
@@ -58,8 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // References: the first pages, and one taken from the input's last four bytes.
     std::int32_t fromInput = 0;
-    if (size >= 4) fromInput = static_cast<std::int32_t>(data[size - 4] | data[size - 3] << 8 | data[size - 2] << 16 |
-                                                         static_cast<std::uint32_t>(data[size - 1]) << 24);
+    if (size >= 4)
+        fromInput = static_cast<std::int32_t>(data[size - 4] | data[size - 3] << 8 | data[size - 2] << 16 |
+                                              static_cast<std::uint32_t>(data[size - 1]) << 24);
     for (std::int32_t ref : {0, 1, fromInput, 0x04000000}) {
         std::string title = morvell::PeekPageTitle(ScratchPath(), ref);
         if (title.size() > 71) __builtin_trap();

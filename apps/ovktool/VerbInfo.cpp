@@ -39,7 +39,8 @@ std::string LoginName() {
 // A zero-length file is an empty ebook of that name, as the reader opens it.
 OVKContainer NewDocumentContainer(const std::string& path) {
     OVKContainer c;
-    c.header = OVKHeader::NewDefault(CodePage::FromUtf8(LoginName(), kHeaderCharSet), kNewDocumentPixelsPerInch);
+    c.header =
+        OVKHeader::NewDefault(CodePage::FromUtf8(LoginName(), kHeaderCharSet), kNewDocumentPixelsPerInch);
     c.header.SetExportPrefix(morvell::ExportPrefixFromFileName(path));
     c.dataStart = 12 * static_cast<std::int64_t>(c.header.LastSection()) + 1994;
     c.dataBase = c.dataStart;

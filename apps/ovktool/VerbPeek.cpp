@@ -16,7 +16,8 @@ std::optional<std::int32_t> ParseReference(const std::string& text) {
     try {
         std::size_t used = 0;
         bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-        long long v = hex ? static_cast<long long>(std::stoull(text.substr(2), &used, 16)) : std::stoll(text, &used, 10);
+        long long v = hex ? static_cast<long long>(std::stoull(text.substr(2), &used, 16))
+                          : std::stoll(text, &used, 10);
         if (used != (hex ? text.size() - 2 : text.size())) return std::nullopt;
         if (v < INT32_MIN || v > static_cast<long long>(UINT32_MAX)) return std::nullopt;
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
@@ -33,8 +34,8 @@ int RunPeek(const Args& args) {
     return 0;
 }
 
-VerbRegistrar g_peek({"peek", "peek FILE REF", "the title of page REF (decimal or 0x-hex), empty when there is none",
-                      RunPeek});
+VerbRegistrar g_peek({"peek", "peek FILE REF",
+                      "the title of page REF (decimal or 0x-hex), empty when there is none", RunPeek});
 
 } // namespace
 

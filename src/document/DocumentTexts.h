@@ -10,7 +10,8 @@ inline constexpr const char* kTooOldVersion =
     "UNSUPPORTED\r";
 inline constexpr const char* kUnsupportedLine1 = "File non supportato dalla corrente versione del programma.";
 inline constexpr const char* kUnsupportedContactBefore = "Contattare ";
-inline constexpr const char* kUnsupportedContactAfter = " per ottenere una versione piùrecente del programma.";
+inline constexpr const char* kUnsupportedContactAfter =
+    " per ottenere una versione piùrecente del programma.";
 inline constexpr const char* kReadError = "Errore nella lettura file: ";
 inline constexpr const char* kNotExists = " non esiste";
 

@@ -89,7 +89,8 @@ OVKHeader OVKHeader::NewDefault(const std::string& author, int pixelsPerInch) {
 
 void OVKHeader::SetMagic(const std::string& fourBytes) {
     for (int i = 0; i < 4; ++i)
-        m_bytes[kMagic + i] = i < static_cast<int>(fourBytes.size()) ? static_cast<std::uint8_t>(fourBytes[i]) : 0;
+        m_bytes[kMagic + i] =
+            i < static_cast<int>(fourBytes.size()) ? static_cast<std::uint8_t>(fourBytes[i]) : 0;
 }
 
 void OVKHeader::ApplyVersion1Adjustments(const std::string& filePath) {

@@ -42,11 +42,10 @@ enum class TOggettiHel : std::uint8_t {
 inline constexpr int kKindCount = 27;
 
 inline constexpr std::array<std::string_view, kKindCount> kKindNames = {
-    "testoHtml",   "internetLink", "zipLink",        "genLink",   "keyword",    "immagine",
-    "mappaClic",   "programma",    "tabellaHtml",    "mappaFrame", "speclink",  "shortObj",
-    "custom",      "dbloc",        "spazio4",        "spazio5",   "immagineNew", "stileParagrafo",
-    "fontFace",    "formato",      "inputStat",      "inputDin",  "bottoneCGI", "inizioForm",
-    "multiMedia",  "none",         "testoHtmlRtf",
+    "testoHtml", "internetLink", "zipLink",     "genLink",        "keyword",  "immagine",     "mappaClic",
+    "programma", "tabellaHtml",  "mappaFrame",  "speclink",       "shortObj", "custom",       "dbloc",
+    "spazio4",   "spazio5",      "immagineNew", "stileParagrafo", "fontFace", "formato",      "inputStat",
+    "inputDin",  "bottoneCGI",   "inizioForm",  "multiMedia",     "none",     "testoHtmlRtf",
 };
 
 inline constexpr std::string_view KindName(TOggettiHel kind) {
@@ -65,7 +64,9 @@ inline constexpr std::int32_t MakeReference(TOggettiHel kind, std::int32_t index
     return static_cast<std::int32_t>((static_cast<std::uint32_t>(kind) << 24) |
                                      (static_cast<std::uint32_t>(index) & 0xFFFFFFu));
 }
-inline constexpr int ReferenceKind(std::int32_t ref) { return static_cast<int>(static_cast<std::uint32_t>(ref) >> 24); }
+inline constexpr int ReferenceKind(std::int32_t ref) {
+    return static_cast<int>(static_cast<std::uint32_t>(ref) >> 24);
+}
 inline constexpr std::int32_t ReferenceIndex(std::int32_t ref) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(ref) & 0xFFFFFFu);
 }

@@ -66,7 +66,8 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
     for (;;) {
         char* dst = buffer;
         std::size_t dstLeft = sizeof buffer;
-        std::size_t rc = srcLeft ? iconv(cd, &src, &srcLeft, &dst, &dstLeft) : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+        std::size_t rc =
+            srcLeft ? iconv(cd, &src, &srcLeft, &dst, &dstLeft) : iconv(cd, nullptr, nullptr, &dst, &dstLeft);
         int err = errno;
         out.append(buffer, static_cast<std::size_t>(dst - buffer));
         if (rc != static_cast<std::size_t>(-1)) {

@@ -34,10 +34,16 @@ inline std::uint64_t ReadUnsigned(ByteSpan bytes, std::int64_t offset, int size)
     return v;
 }
 
-inline std::uint8_t U8(ByteSpan b, std::int64_t off) { return static_cast<std::uint8_t>(ReadUnsigned(b, off, 1)); }
-inline std::uint16_t U16(ByteSpan b, std::int64_t off) { return static_cast<std::uint16_t>(ReadUnsigned(b, off, 2)); }
+inline std::uint8_t U8(ByteSpan b, std::int64_t off) {
+    return static_cast<std::uint8_t>(ReadUnsigned(b, off, 1));
+}
+inline std::uint16_t U16(ByteSpan b, std::int64_t off) {
+    return static_cast<std::uint16_t>(ReadUnsigned(b, off, 2));
+}
 inline std::int16_t I16(ByteSpan b, std::int64_t off) { return static_cast<std::int16_t>(U16(b, off)); }
-inline std::uint32_t U32(ByteSpan b, std::int64_t off) { return static_cast<std::uint32_t>(ReadUnsigned(b, off, 4)); }
+inline std::uint32_t U32(ByteSpan b, std::int64_t off) {
+    return static_cast<std::uint32_t>(ReadUnsigned(b, off, 4));
+}
 inline std::int32_t I32(ByteSpan b, std::int64_t off) { return static_cast<std::int32_t>(U32(b, off)); }
 
 // string[capacity]: a length byte and `capacity` character bytes. The length is clamped to
@@ -69,11 +75,15 @@ inline bool WriteUnsigned(MutableByteSpan bytes, std::int64_t offset, int size, 
 }
 
 inline bool SetU8(MutableByteSpan b, std::int64_t off, std::uint8_t v) { return WriteUnsigned(b, off, 1, v); }
-inline bool SetU16(MutableByteSpan b, std::int64_t off, std::uint16_t v) { return WriteUnsigned(b, off, 2, v); }
+inline bool SetU16(MutableByteSpan b, std::int64_t off, std::uint16_t v) {
+    return WriteUnsigned(b, off, 2, v);
+}
 inline bool SetI16(MutableByteSpan b, std::int64_t off, std::int16_t v) {
     return WriteUnsigned(b, off, 2, static_cast<std::uint16_t>(v));
 }
-inline bool SetU32(MutableByteSpan b, std::int64_t off, std::uint32_t v) { return WriteUnsigned(b, off, 4, v); }
+inline bool SetU32(MutableByteSpan b, std::int64_t off, std::uint32_t v) {
+    return WriteUnsigned(b, off, 4, v);
+}
 inline bool SetI32(MutableByteSpan b, std::int64_t off, std::int32_t v) {
     return WriteUnsigned(b, off, 4, static_cast<std::uint32_t>(v));
 }
@@ -92,7 +102,8 @@ inline bool SetStr(MutableByteSpan b, std::int64_t off, int capacity, std::strin
 
 inline bool SetBytes(MutableByteSpan b, std::int64_t off, std::string_view raw) {
     if (!InRange(b.size(), off, static_cast<std::int64_t>(raw.size()))) return false;
-    for (std::size_t i = 0; i < raw.size(); ++i) b[static_cast<std::size_t>(off) + i] = static_cast<std::uint8_t>(raw[i]);
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        b[static_cast<std::size_t>(off) + i] = static_cast<std::uint8_t>(raw[i]);
     return true;
 }
 

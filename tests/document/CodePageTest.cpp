@@ -29,7 +29,8 @@ TEST(CodePage, ToUtf8) {
         {"", "plain ascii", "plain ascii"},
         {"windows-1252", std::string("a\0b", 3), std::string("a\0b", 3)},
     };
-    for (const Case& k : cases) EXPECT_EQ(CodePage::ToUtf8(k.bytes, k.charSet), k.utf8) << k.charSet << " " << k.bytes;
+    for (const Case& k : cases)
+        EXPECT_EQ(CodePage::ToUtf8(k.bytes, k.charSet), k.utf8) << k.charSet << " " << k.bytes;
 }
 
 TEST(CodePage, FromUtf8) {
@@ -40,13 +41,14 @@ TEST(CodePage, FromUtf8) {
     } cases[] = {
         {"iso-8859-1", "caff\xC3\xA8", "caff\xE8"},
         {"iso-8859-1", "\xE2\x82\xAC", "\x80"},
-        {"iso-8859-1", "a\xE6\x97\xA5z", "a?z"},     // not in the code page
-        {"iso-8859-1", "a\xC3", "a?"},               // cut-off sequence
-        {"iso-8859-1", "a\xFF\xFEz", "a??z"},        // not UTF-8 at all
+        {"iso-8859-1", "a\xE6\x97\xA5z", "a?z"}, // not in the code page
+        {"iso-8859-1", "a\xC3", "a?"},           // cut-off sequence
+        {"iso-8859-1", "a\xFF\xFEz", "a??z"},    // not UTF-8 at all
         {"windows-1251", "\xD0\x90", "\xC0"},
         {"windows-1250", "\xC5\xA0", "\x8A"},
     };
-    for (const Case& k : cases) EXPECT_EQ(CodePage::FromUtf8(k.utf8, k.charSet), k.bytes) << k.charSet << " " << k.utf8;
+    for (const Case& k : cases)
+        EXPECT_EQ(CodePage::FromUtf8(k.utf8, k.charSet), k.bytes) << k.charSet << " " << k.utf8;
 }
 
 TEST(CodePage, EveryDefinedByteRoundTrips) {
@@ -90,7 +92,7 @@ TEST(LittleEndian, FieldsOutsideTheBytesReadAsNothing) {
     EXPECT_EQ(le::I32(b, -1), 0);
     EXPECT_EQ(le::U8(b, 8), 0);
     EXPECT_EQ(le::Str(b, 0, 79), "abcd");
-    EXPECT_EQ(le::Str(b, 0, 2), "ab");     // the length byte never exceeds the capacity
+    EXPECT_EQ(le::Str(b, 0, 2), "ab");            // the length byte never exceeds the capacity
     EXPECT_EQ(le::Str(b, 4, 79), "\xFF\xFE\x80"); // nor the bytes that are there
     EXPECT_EQ(le::Str(b, 8, 10), "");
     EXPECT_EQ(le::Bytes(b, 6, 100), "\xFE\x80");

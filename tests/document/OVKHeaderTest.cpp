@@ -1,5 +1,5 @@
-#include "document/DocumentTexts.h"
 #include "document/OVKHeader.h"
+#include "document/DocumentTexts.h"
 #include "ovkbuild/Builder.h"
 #include "ovkbuild/Templates.h"
 #include "platform/Messages.h"
@@ -15,9 +15,10 @@ namespace {
 using ovkbuild::Builder;
 using Entry = RecordingMessages::Entry;
 
-const std::string kUnsupported = "File non supportato dalla corrente versione del programma.\r"
-                                 "Contattare support@morvell.example per ottenere una versione pi\xC3\xB9recente "
-                                 "del programma.";
+const std::string kUnsupported =
+    "File non supportato dalla corrente versione del programma.\r"
+    "Contattare support@morvell.example per ottenere una versione pi\xC3\xB9recente "
+    "del programma.";
 const std::string kTooOld = "Attenzione: file salvato con una versione del programma\ranteriore alla 0.98. "
                             "Non pi\xC3\xB9 supportato. UNSUPPORTED\r";
 
@@ -66,18 +67,17 @@ TEST_F(OVKHeaderTest, MagicIsComparedInUpperCase) {
     struct Case {
         const char* magic;
         bool accepted;
-    } cases[] = {{"QELB", true}, {"qelb", true}, {"QeLb", true}, {"QELX", false}, {"RELB", false}, {"QEL ", false}};
+    } cases[] = {{"QELB", true},  {"qelb", true},  {"QeLb", true},
+                 {"QELX", false}, {"RELB", false}, {"QEL ", false}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.magic);
         m_messages.Clear();
         Builder b;
         b.Break().magic = k.magic;
         EXPECT_EQ(Read(b.Bytes()).has_value(), k.accepted);
-        if (k.accepted)
-            EXPECT_TRUE(m_messages.Entries().empty());
-        else
-            EXPECT_EQ(m_messages.Entries(),
-                      (std::vector<Entry>{{MessageKind::Information, kCaptionInformation, "Formato sconosciuto."}}));
+        std::vector<Entry> expected;
+        if (!k.accepted) expected = {{MessageKind::Information, kCaptionInformation, "Formato sconosciuto."}};
+        EXPECT_EQ(m_messages.Entries(), expected);
     }
 }
 
@@ -112,7 +112,9 @@ TEST_F(OVKHeaderTest, VersionAndLastSectionChecks) {
         auto c = Read(b.Bytes());
         EXPECT_EQ(c.has_value(), k.accepted);
         EXPECT_EQ(m_messages.Entries(), k.boxes);
-        if (c) EXPECT_EQ(c->dataStart, 12 * k.lastSection + 1994);
+        if (c) {
+            EXPECT_EQ(c->dataStart, 12 * k.lastSection + 1994);
+        }
     }
 }
 
@@ -126,11 +128,12 @@ TEST_F(OVKHeaderTest, VersionOneHeaderIsAdjustedInMemoryOnly) {
     Builder b;
     b.SetHeaderField("version", 1);
     b.SetHeaderField("lastSection", 8);
-    for (const char* field : {"author", "rights", "company", "exportPrefix"}) b.SetHeaderField(field, "old text");
+    for (const char* field : {"author", "rights", "company", "exportPrefix"})
+        b.SetHeaderField(field, "old text");
     b.Header().MutableRaw()[OVKHeader::kUnused1363] = 3;
-    for (const char* field : {"defaultHeader", "defaultFooter", "treeHolder", "customTreeHolder", "newPageBackgroundColor",
-                              "newPageBackgroundPicture", "newPageTextColor", "newPageLinkColor", "newPageLink2Color",
-                              "languageId"})
+    for (const char* field : {"defaultHeader", "defaultFooter", "treeHolder", "customTreeHolder",
+                              "newPageBackgroundColor", "newPageBackgroundPicture", "newPageTextColor",
+                              "newPageLinkColor", "newPageLink2Color", "languageId"})
         b.SetHeaderField(field, 7);
     const std::string bytes = b.Bytes();
     auto c = Read(bytes, "/some/folder/My Book.ovk");
@@ -160,8 +163,12 @@ TEST(ExportPrefixFromFileName, KeepsEightLowerCaseLettersAndDigits) {
         const char* path;
         const char* prefix;
     } cases[] = {
-        {"My Book.ovk", "my_book_"}, {"/home/a/AB.ovk", "ab_ovk"},     {"C:\\Books\\Zz9.OVK", "zz9_ovk"},
-        {"caff\xC3\xA8.ovk", "caff__ov"}, {"", ""},                       {"/tmp/dir/", ""},
+        {"My Book.ovk", "my_book_"},
+        {"/home/a/AB.ovk", "ab_ovk"},
+        {"C:\\Books\\Zz9.OVK", "zz9_ovk"},
+        {"caff\xC3\xA8.ovk", "caff__ov"},
+        {"", ""},
+        {"/tmp/dir/", ""},
         {"12345678901.ovk", "12345678"},
     };
     for (const Case& k : cases) EXPECT_EQ(ExportPrefixFromFileName(k.path), k.prefix) << k.path;
@@ -173,7 +180,8 @@ TEST_F(OVKHeaderTest, RecordAreaLengthFollowsTheTable) {
     OVKHeader h = OVKHeader::NewDefault("me", 96);
     std::string bytes(reinterpret_cast<const char*>(h.Raw().data()), OVKHeader::kSize);
     bytes.resize(2306, '\0');
-    le::SetI32(MutableByteSpan(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()), 2302, 0x01020304);
+    le::SetI32(MutableByteSpan(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size()), 2302,
+               0x01020304);
     auto c = Read(bytes);
     ASSERT_TRUE(c);
     EXPECT_EQ(c->recordAreaLength, 0x01020304);
@@ -231,14 +239,14 @@ TEST_F(OVKHeaderTest, HostileTableValuesNeverReachOutsideTheFile) {
         std::int32_t usable;
     } cases[] = {
         {0, 668, -5, 0},
-        {0, 668, 0x7FFFFFFF, 2},    // huge count: only the records that are there
-        {0, 1, 0x7FFFFFFF, 1336},   // tiny records: bounded by the file, not the count
-        {0, -1, 2, 0},              // negative record size
-        {0, 0, 1000000, 0},         // zero record size
-        {-3000, 668, 2, 0},         // before the start of the file
-        {-2306, 668, 2, 2},         // D + offset = 0 is still inside the file
-        {0x7FFFFFFF, 668, 2, 0},    // past the end
-        {668, 0x7FFFFFFF, 2, 1},    // second record would lie 2 GB further on
+        {0, 668, 0x7FFFFFFF, 2},  // huge count: only the records that are there
+        {0, 1, 0x7FFFFFFF, 1336}, // tiny records: bounded by the file, not the count
+        {0, -1, 2, 0},            // negative record size
+        {0, 0, 1000000, 0},       // zero record size
+        {-3000, 668, 2, 0},       // before the start of the file
+        {-2306, 668, 2, 2},       // D + offset = 0 is still inside the file
+        {0x7FFFFFFF, 668, 2, 0},  // past the end
+        {668, 0x7FFFFFFF, 2, 1},  // second record would lie 2 GB further on
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.offset << " " << k.recordSize << " " << k.count);
@@ -248,7 +256,8 @@ TEST_F(OVKHeaderTest, HostileTableValuesNeverReachOutsideTheFile) {
         auto c = Read(b.Bytes());
         ASSERT_TRUE(c);
         EXPECT_EQ(c->UsableCount(0), k.usable);
-        for (std::int64_t j : {std::int64_t{0}, std::int64_t{1}, std::int64_t{k.count} - 1, std::int64_t{0xFFFFFF}}) {
+        for (std::int64_t j :
+             {std::int64_t{0}, std::int64_t{1}, std::int64_t{k.count} - 1, std::int64_t{0xFFFFFF}}) {
             auto pos = c->RecordPosition(0, j);
             if (pos) {
                 EXPECT_GE(*pos, 0);
@@ -308,12 +317,12 @@ TEST_F(PeekPageTitleTest, GuardsOfTheReference) {
     } cases[] = {
         {0, "Cover"},
         {1, "Chapter \xE8"},
-        {2, ""},                                    // index == count
-        {-1, ""},                                   // negative
+        {2, ""},                                      // index == count
+        {-1, ""},                                     // negative
         {MakeReference(TOggettiHel::keyword, 0), ""}, // the record exists, but is not a page
         {MakeReference(TOggettiHel::keyword, 1), ""},
         {MakeReference(TOggettiHel::testoHtmlRtf, 0), ""},
-        {0x1B000000, ""},                           // kind 27: no such section
+        {0x1B000000, ""}, // kind 27: no such section
         {0x00FFFFFF, ""},
     };
     for (const Case& k : cases) EXPECT_EQ(PeekPageTitle(path, k.ref), k.title) << std::hex << k.ref;

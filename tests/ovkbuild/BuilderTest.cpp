@@ -1,5 +1,5 @@
-#include "document/OVKHeader.h"
 #include "ovkbuild/Builder.h"
+#include "document/OVKHeader.h"
 #include "ovkbuild/Manifest.h"
 #include "ovkbuild/Templates.h"
 #include "platform/Messages.h"
@@ -162,18 +162,25 @@ TEST(Builder, Errors) {
         {"bad hex", R"({"data": [{"hex": "xyz"}]})"},
         {"odd hex", R"({"data": [{"hex": "abc"}]})"},
         {"data without content", R"({"data": [{"name": "x"}]})"},
-        {"unknown block", R"({"records": {"testoHtml": [{"fields": [{"offset": 0, "type": "i32", "value": "@nope.offset"}]}]}})"},
-        {"unknown type", R"({"records": {"testoHtml": [{"fields": [{"offset": 0, "type": "i64", "value": 1}]}]}})"},
-        {"str without capacity", R"({"records": {"testoHtml": [{"fields": [{"offset": 0, "type": "str", "value": "a"}]}]}})"},
-        {"negative offset", R"({"records": {"testoHtml": [{"fields": [{"offset": -1, "type": "u8", "value": 1}]}]}})"},
+        {"unknown block",
+         R"({"records": {"testoHtml": [{"fields": [{"offset": 0, "type": "i32", "value": "@nope.offset"}]}]}})"},
+        {"unknown type",
+         R"({"records": {"testoHtml": [{"fields": [{"offset": 0, "type": "i64", "value": 1}]}]}})"},
+        {"str without capacity",
+         R"({"records": {"testoHtml": [{"fields": [{"offset": 0, "type": "str", "value": "a"}]}]}})"},
+        {"negative offset",
+         R"({"records": {"testoHtml": [{"fields": [{"offset": -1, "type": "u8", "value": 1}]}]}})"},
         {"unknown template", R"({"records": {"testoHtml": [{"template": "nope"}]}})"},
-        {"raw header field past the header", R"({"header": {"raw": [{"offset": 1977, "type": "i32", "value": 1}]}})"},
+        {"raw header field past the header",
+         R"({"header": {"raw": [{"offset": 1977, "type": "i32", "value": 1}]}})"},
         {"file missing", R"({"data": [{"file": "no-such-file.bin"}]})"},
         {"duplicate block", R"({"data": [{"name": "a", "text": "1"}, {"name": "a", "text": "2"}]})"},
-        {"wrong JSON type", R"({"records": {"testoHtml": [{"fields": [{"offset": "zero", "type": "u8", "value": 1}]}]}})"},
+        {"wrong JSON type",
+         R"({"records": {"testoHtml": [{"fields": [{"offset": "zero", "type": "u8", "value": 1}]}]}})"},
     };
     for (const Case& k : cases) {
-        EXPECT_THROW(BuildFromManifest(nlohmann::json::parse(k.manifest), "/nonexistent"), BuildError) << k.what;
+        EXPECT_THROW(BuildFromManifest(nlohmann::json::parse(k.manifest), "/nonexistent"), BuildError)
+            << k.what;
     }
     Builder b;
     b.SetHeaderField("lastSection", 3);
@@ -185,10 +192,11 @@ TEST(Builder, Errors) {
 TEST(Builder, EveryHeaderFieldNameIsAccepted) {
     Builder b;
     for (const std::string& name : Builder::HeaderFieldNames()) {
-        nlohmann::json value = (name == "title" || name == "author" || name == "company" || name == "rights" ||
-                                name == "exportPrefix" || name == "fixedFontName" || name == "fontName" || name == "magic")
-                                   ? nlohmann::json("QELB")
-                                   : nlohmann::json(1);
+        nlohmann::json value =
+            (name == "title" || name == "author" || name == "company" || name == "rights" ||
+             name == "exportPrefix" || name == "fixedFontName" || name == "fontName" || name == "magic")
+                ? nlohmann::json("QELB")
+                : nlohmann::json(1);
         EXPECT_NO_THROW(b.SetHeaderField(name, value)) << name;
     }
 }

@@ -77,7 +77,9 @@ std::int64_t IntegerOf(const std::string& name, const nlohmann::json& v) {
 
 Builder::Builder() : m_header(OVKHeader::NewDefault("", 96)) { m_recordSizes.fill(Record::kDefaultSize); }
 
-std::string Builder::Encode(std::string_view utf8) const { return morvell::CodePage::FromUtf8(utf8, m_charSet); }
+std::string Builder::Encode(std::string_view utf8) const {
+    return morvell::CodePage::FromUtf8(utf8, m_charSet);
+}
 
 const std::vector<std::string>& Builder::HeaderFieldNames() {
     static const std::vector<std::string> names = [] {
@@ -93,7 +95,8 @@ void Builder::SetHeaderField(const std::string& name, const nlohmann::json& valu
     for (const auto& [n, f] : HeaderFields())
         if (n == name) field = &f;
     if (!field) throw BuildError("unknown header field \"" + name + "\"");
-    Record raw = Record::FromRaw(std::string(reinterpret_cast<const char*>(m_header.Raw().data()), OVKHeader::kSize));
+    Record raw =
+        Record::FromRaw(std::string(reinterpret_cast<const char*>(m_header.Raw().data()), OVKHeader::kSize));
     switch (field->type) {
     case HeaderType::Str:
         if (!value.is_string()) throw BuildError("header field \"" + name + "\" needs a string");
@@ -179,7 +182,8 @@ std::string Builder::Bytes() const {
         throw BuildError("last section " + std::to_string(n) + " is above 26 (use Break() to store one)");
     for (int k = n + 1; k < morvell::kKindCount; ++k)
         if (!m_records[k].empty())
-            throw BuildError("records of kind " + std::to_string(k) + " lie past the last section " + std::to_string(n));
+            throw BuildError("records of kind " + std::to_string(k) + " lie past the last section " +
+                             std::to_string(n));
 
     std::string records;
     std::array<morvell::OVKSection, morvell::kKindCount> table{};

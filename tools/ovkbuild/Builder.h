@@ -31,12 +31,12 @@ struct SectionOverride {
 
 // Deliberately broken output, for tests of the reader's checks.
 struct Breakage {
-    std::optional<std::string> magic;            // the four magic bytes
-    std::optional<int> lastSectionByte;          // header byte 1620, table still written for the real n
-    std::optional<std::int64_t> truncateAt;      // the file ends after this many bytes
+    std::optional<std::string> magic;             // the four magic bytes
+    std::optional<int> lastSectionByte;           // header byte 1620, table still written for the real n
+    std::optional<std::int64_t> truncateAt;       // the file ends after this many bytes
     std::optional<std::int32_t> recordAreaLength; // stored L instead of the real one
     std::array<SectionOverride, morvell::kKindCount> sections{}; // stored entries
-    std::string trailing;                         // bytes appended after the data area
+    std::string trailing;                                        // bytes appended after the data area
 };
 
 class Builder {

@@ -113,9 +113,11 @@ void ApplyHeader(Builder& b, const nlohmann::json& header) {
         b.SetHeaderField(name, value);
     }
     if (header.contains("raw")) {
-        Record raw = Record::FromRaw(std::string(reinterpret_cast<const char*>(b.Header().Raw().data()), OVKHeader::kSize));
+        Record raw = Record::FromRaw(
+            std::string(reinterpret_cast<const char*>(b.Header().Raw().data()), OVKHeader::kSize));
         for (const auto& f : header.at("raw")) ApplyField(b, raw, f);
-        if (raw.Size() != OVKHeader::kSize) throw BuildError("a raw header field lies past the header's 1978 bytes");
+        if (raw.Size() != OVKHeader::kSize)
+            throw BuildError("a raw header field lies past the header's 1978 bytes");
         std::copy(raw.Raw().begin(), raw.Raw().end(), b.Header().MutableRaw().begin());
     }
 }
@@ -125,7 +127,8 @@ void ApplyBroken(Builder& b, const nlohmann::json& broken) {
     if (broken.contains("magic")) k.magic = broken.at("magic").get<std::string>();
     if (broken.contains("lastSectionByte")) k.lastSectionByte = broken.at("lastSectionByte").get<int>();
     if (broken.contains("truncateAt")) k.truncateAt = broken.at("truncateAt").get<std::int64_t>();
-    if (broken.contains("recordAreaLength")) k.recordAreaLength = broken.at("recordAreaLength").get<std::int32_t>();
+    if (broken.contains("recordAreaLength"))
+        k.recordAreaLength = broken.at("recordAreaLength").get<std::int32_t>();
     if (broken.contains("trailingHex")) k.trailing = FromHex(broken.at("trailingHex").get<std::string>());
     if (broken.contains("sections")) {
         for (const auto& [key, s] : broken.at("sections").items()) {
@@ -147,7 +150,8 @@ Builder BuildFromManifest(const nlohmann::json& m, const std::filesystem::path& 
         if (m.contains("header")) ApplyHeader(b, m.at("header"));
         if (m.contains("sections"))
             for (const auto& [key, s] : m.at("sections").items())
-                if (s.contains("recordSize")) b.SetRecordSize(KindOf(key), s.at("recordSize").get<std::int32_t>());
+                if (s.contains("recordSize"))
+                    b.SetRecordSize(KindOf(key), s.at("recordSize").get<std::int32_t>());
         if (m.contains("data")) {
             for (const auto& d : m.at("data")) {
                 std::string bytes = DataBytes(b, d, baseDir);

@@ -10,7 +10,8 @@
 //                   {"name": "blob", "hex": "ffd8ff"} ],
 //     "records":  { "testoHtml": [ {"template": "page", "title": "Welcome",
 //                                   "fields": [ {"offset": 0, "type": "i32", "value": "@intro.offset"},
-//                                               {"offset": 185, "type": "i32", "value": "@intro.length"} ]} ],
+//                                               {"offset": 185, "type": "i32", "value": "@intro.length"} ]}
+//                                               ],
 //                   "keyword": [ {"raw": "03 61 62 63", "fill": 255} ] },
 //     "broken":   { "magic": "QELX", "lastSectionByte": 27, "truncateAt": 2000,
 //                   "recordAreaLength": -1, "sections": { "testoHtml": {"count": 99} },

@@ -100,7 +100,8 @@ Record& Record::Bytes(int offset, std::string_view raw) {
 Record& Record::Integer(int offset, FieldType type, std::int64_t value) {
     auto check = [&](std::int64_t lo, std::int64_t hi) {
         if (value < lo || value > hi)
-            throw BuildError("value " + std::to_string(value) + " does not fit the field at " + std::to_string(offset));
+            throw BuildError("value " + std::to_string(value) + " does not fit the field at " +
+                             std::to_string(offset));
     };
     switch (type) {
     case FieldType::U8:

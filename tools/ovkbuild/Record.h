@@ -26,7 +26,8 @@ class Record {
 public:
     static constexpr int kDefaultSize = 668;
 
-    explicit Record(std::size_t size = kDefaultSize, std::uint8_t fill = 0) : m_bytes(size, static_cast<char>(fill)) {}
+    explicit Record(std::size_t size = kDefaultSize, std::uint8_t fill = 0)
+        : m_bytes(size, static_cast<char>(fill)) {}
     static Record FromRaw(std::string bytes);
 
     // Setters grow the record when a field lies beyond its end (records longer than 668).

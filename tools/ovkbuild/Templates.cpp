@@ -68,6 +68,8 @@ std::int32_t AddPage(Builder& builder, const std::string& titleUtf8, const std::
 
 const std::map<std::string, RecordTemplate>& RecordTemplates() { return Registry(); }
 
-void RegisterRecordTemplate(const std::string& name, RecordTemplate make) { Registry()[name] = std::move(make); }
+void RegisterRecordTemplate(const std::string& name, RecordTemplate make) {
+    Registry()[name] = std::move(make);
+}
 
 } // namespace ovkbuild

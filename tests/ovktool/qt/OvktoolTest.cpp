@@ -98,7 +98,8 @@ TEST(Ovktool, InfoOfAHandMadeOldEbook) {
     EXPECT_EQ(j["dataStart"], 2090);
     EXPECT_EQ(j["dataBase"], 2790);
     ASSERT_EQ(j["sections"].size(), 9u);
-    EXPECT_EQ(j["sections"][0], nlohmann::json({{"kind", "testoHtml"}, {"offset", 0}, {"recordSize", 700}, {"count", 1}}));
+    EXPECT_EQ(j["sections"][0],
+              nlohmann::json({{"kind", "testoHtml"}, {"offset", 0}, {"recordSize", 700}, {"count", 1}}));
     EXPECT_EQ(j["sections"][8]["kind"], "tabellaHtml");
     EXPECT_EQ(j["summaryPage"], 3);
     EXPECT_EQ(j["coverPage"], 4);
@@ -141,9 +142,10 @@ TEST(Ovktool, InfoOfTheWelcomeSample) {
 
 TEST(Ovktool, RejectedFilesPrintTheReadersBoxes) {
     const std::string readError = "Informazione: Errore nella lettura file: ";
-    const std::string unsupported = "File non supportato dalla corrente versione del programma.\n"
-                                    "Contattare support@morvell.example per ottenere una versione pi\xC3\xB9recente "
-                                    "del programma.\n";
+    const std::string unsupported =
+        "File non supportato dalla corrente versione del programma.\n"
+        "Contattare support@morvell.example per ottenere una versione pi\xC3\xB9recente "
+        "del programma.\n";
     struct Case {
         const char* what;
         void (*change)(std::string&);
@@ -151,9 +153,11 @@ TEST(Ovktool, RejectedFilesPrintTheReadersBoxes) {
     } cases[] = {
         {"wrong magic", [](std::string& b) { b[3] = 'X'; }, "Informazione: Formato sconosciuto.\n"},
         {"version 3", [](std::string& b) { b[1621] = 3; }, "Errore!: " + unsupported},
-        {"last section 27", [](std::string& b) { b[1621] = 2, b[1620] = 27; }, "Informazione: " + unsupported},
+        {"last section 27", [](std::string& b) { b[1621] = 2, b[1620] = 27; },
+         "Informazione: " + unsupported},
         {"version 1 before 0.98", [](std::string& b) { b[1620] = 7; },
-         "Informazione: Attenzione: file salvato con una versione del programma\nanteriore alla 0.98. Non pi\xC3\xB9 "
+         "Informazione: Attenzione: file salvato con una versione del programma\nanteriore alla 0.98. Non "
+         "pi\xC3\xB9 "
          "supportato. UNSUPPORTED\n\n"},
         {"shorter than the header", [](std::string& b) { b.resize(1000); }, ""},
         {"table cut short", [](std::string& b) { b.resize(2000); }, ""},
@@ -207,7 +211,9 @@ TEST(Ovktool, UsageErrors) {
 
 TEST(Ovkbuild, Command) {
     TempDir dir;
-    WriteFile(dir / "m.json", R"({"header": {"title": "Built"}, "records": {"testoHtml": [{"template": "page", "title": "P"}]}})");
+    WriteFile(
+        dir / "m.json",
+        R"({"header": {"title": "Built"}, "records": {"testoHtml": [{"template": "page", "title": "P"}]}})");
     const std::string out = (dir / "out.ovk").string();
     RunResult r = RunProgram("ovkbuild", {(dir / "m.json").string(), "-o", out}, dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
