@@ -40,8 +40,8 @@ INSTANTIATE_TEST_SUITE_P(Table, TimerIntervals,
                              IntervalCase{100, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
                              // Rounded up to whole ticks: 250 ms fires after 300 ms.
                              IntervalCase{250, {3, 6, 9}}, IntervalCase{300, {3, 6, 9}},
-                             IntervalCase{301, {4, 8}}, IntervalCase{600, {6}},
-                             IntervalCase{1000, {10}}, IntervalCase{1800, {}}));
+                             IntervalCase{301, {4, 8}}, IntervalCase{600, {6}}, IntervalCase{1000, {10}},
+                             IntervalCase{1800, {}}));
 
 TEST(TQzSingleTimer, DefaultsAndPayload) {
     TQz100Timer shared;

@@ -167,15 +167,32 @@ QRect TDragBorderGroup::HandleRect(const QRect& bounds, int position) {
     const int midX = left + bounds.width() / 2, midY = top + bounds.height() / 2;
     int x = left, y = top;
     switch (position) {
-    case 1: x = left, y = top; break;
-    case 2: x = midX, y = top; break;
-    case 3: x = right, y = top; break;
-    case 4: x = right, y = midY; break;
-    case 5: x = right, y = bottom; break;
-    case 6: x = midX, y = bottom; break;
-    case 7: x = left, y = bottom; break;
-    case 8: x = left, y = midY; break;
-    default: break;
+    case 1:
+        x = left, y = top;
+        break;
+    case 2:
+        x = midX, y = top;
+        break;
+    case 3:
+        x = right, y = top;
+        break;
+    case 4:
+        x = right, y = midY;
+        break;
+    case 5:
+        x = right, y = bottom;
+        break;
+    case 6:
+        x = midX, y = bottom;
+        break;
+    case 7:
+        x = left, y = bottom;
+        break;
+    case 8:
+        x = left, y = midY;
+        break;
+    default:
+        break;
     }
     const int half = TDragBorder::kSize / 2;
     return {x - half, y - half, TDragBorder::kSize, TDragBorder::kSize};
@@ -185,11 +202,16 @@ QRect TDragBorderGroup::SideRect(const QRect& bounds, int side) {
     const int left = bounds.x() - 1, top = bounds.y() - 1;
     const int outerW = bounds.width() + 2, outerH = bounds.height() + 2;
     switch (side) {
-    case 1: return {left, top, outerW, 1};
-    case 2: return {left + outerW - 1, top, 1, outerH};
-    case 3: return {left, top + outerH - 1, outerW, 1};
-    case 4: return {left, top, 1, outerH};
-    default: return {};
+    case 1:
+        return {left, top, outerW, 1};
+    case 2:
+        return {left + outerW - 1, top, 1, outerH};
+    case 3:
+        return {left, top + outerH - 1, outerW, 1};
+    case 4:
+        return {left, top, 1, outerH};
+    default:
+        return {};
     }
 }
 
@@ -213,7 +235,8 @@ void TDragBorderGroup::Reposition() {
     CreatePieces();
     const bool visible = m_owner.isVisibleTo(parent);
     const QRect bounds = m_owner.geometry();
-    const bool showHandles = visible && (m_state == TBorderState::Selected || m_state == TBorderState::Highlighted);
+    const bool showHandles =
+        visible && (m_state == TBorderState::Selected || m_state == TBorderState::Highlighted);
     for (int p = 1; p <= 8; ++p) {
         TDragBorder* handle = Handle(p);
         if (handle == nullptr) continue;
@@ -285,20 +308,38 @@ void TDragBorderGroup::EndHandleDrag() {
     EndOutline(true);
 }
 
-QRect TDragBorderGroup::BoundsForHandle(const QRect& start, int position, const QPoint& delta, bool keepSquare) {
+QRect TDragBorderGroup::BoundsForHandle(const QRect& start, int position, const QPoint& delta,
+                                        bool keepSquare) {
     int left = start.x(), top = start.y();
     int right = left + start.width(), bottom = top + start.height();
     const int dx = delta.x(), dy = delta.y();
     switch (position) {
-    case 1: left += dx, top += dy; break;
-    case 2: top += dy; break;
-    case 3: right += dx, top += dy; break;
-    case 4: right += dx; break;
-    case 5: right += dx, bottom += dy; break;
-    case 6: bottom += dy; break;
-    case 7: left += dx, bottom += dy; break;
-    case 8: left += dx; break;
-    default: break;
+    case 1:
+        left += dx, top += dy;
+        break;
+    case 2:
+        top += dy;
+        break;
+    case 3:
+        right += dx, top += dy;
+        break;
+    case 4:
+        right += dx;
+        break;
+    case 5:
+        right += dx, bottom += dy;
+        break;
+    case 6:
+        bottom += dy;
+        break;
+    case 7:
+        left += dx, bottom += dy;
+        break;
+    case 8:
+        left += dx;
+        break;
+    default:
+        break;
     }
     const bool corner = position == 1 || position == 3 || position == 5 || position == 7;
     if (keepSquare && corner) {
@@ -307,10 +348,14 @@ QRect TDragBorderGroup::BoundsForHandle(const QRect& start, int position, const 
         w = w < 0 ? -size : size;
         h = h < 0 ? -size : size;
         // The corner opposite the dragged handle stays put.
-        if (position == 1 || position == 7) left = right - w;
-        else right = left + w;
-        if (position == 1 || position == 3) top = bottom - h;
-        else bottom = top + h;
+        if (position == 1 || position == 7)
+            left = right - w;
+        else
+            right = left + w;
+        if (position == 1 || position == 3)
+            top = bottom - h;
+        else
+            bottom = top + h;
     }
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);

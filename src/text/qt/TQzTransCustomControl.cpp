@@ -57,7 +57,9 @@ void TQzTransCustomControl::SetBounds(int left, int top, int width, int height) 
 }
 
 bool TQzTransCustomControl::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress && WantsAllKeys()) {
+    // Only when the control itself has the focus: keys passed up from a child control are the
+    // child's business and keep the usual focus navigation.
+    if (event->type() == QEvent::KeyPress && WantsAllKeys() && hasFocus()) {
         auto* key = static_cast<QKeyEvent*>(event);
         if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -69,11 +71,6 @@ bool TQzTransCustomControl::event(QEvent* event) {
         }
     }
     return QWidget::event(event);
-}
-
-bool TQzTransCustomControl::focusNextPrevChild(bool next) {
-    if (WantsAllKeys()) return false;
-    return QWidget::focusNextPrevChild(next);
 }
 
 void TQzTransCustomControl::hideEvent(QHideEvent* event) {
@@ -91,8 +88,8 @@ void TQzTransCustomControl::mousePressEvent(QMouseEvent* event) {
 }
 
 void TQzTransCustomControl::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = event->button() == Qt::LeftButton && m_leftPressed &&
-                       rect().contains(event->position().toPoint());
+    const bool click =
+        event->button() == Qt::LeftButton && m_leftPressed && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton) m_leftPressed = false;
     event->accept();
     if (click) Click();

@@ -40,7 +40,9 @@ public:
     // without copying its old pixels and shown again (used by the selection handles, which
     // would otherwise leave trails on the page).
     virtual void SetBounds(int left, int top, int width, int height);
-    void SetBounds(const QRect& bounds) { SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height()); }
+    void SetBounds(const QRect& bounds) {
+        SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    }
     bool MoveQuietly() const { return m_moveQuietly; }
     void SetMoveQuietly(bool quietly) { m_moveQuietly = quietly; }
 
@@ -57,7 +59,6 @@ protected:
     virtual void DblClick();
 
     bool event(QEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -15,8 +15,7 @@
 
 namespace morvell {
 
-template <class Base>
-class TSplitterBehaviour : public Base {
+template <class Base> class TSplitterBehaviour : public Base {
 public:
     using SplitEvent = std::function<void(QWidget& sender)>;
 
@@ -86,11 +85,20 @@ public:
         const int thick = IsHorizontalAlign(m_align) ? this->width() : this->height();
         QRect bar;
         switch (m_align) {
-        case TAlign::alLeft: bar = QRect(t.right() + 1, t.y(), thick, t.height()); break;
-        case TAlign::alRight: bar = QRect(t.x() - thick, t.y(), thick, t.height()); break;
-        case TAlign::alTop: bar = QRect(t.x(), t.bottom() + 1, t.width(), thick); break;
-        case TAlign::alBottom: bar = QRect(t.x(), t.y() - thick, t.width(), thick); break;
-        default: return;
+        case TAlign::alLeft:
+            bar = QRect(t.right() + 1, t.y(), thick, t.height());
+            break;
+        case TAlign::alRight:
+            bar = QRect(t.x() - thick, t.y(), thick, t.height());
+            break;
+        case TAlign::alTop:
+            bar = QRect(t.x(), t.bottom() + 1, t.width(), thick);
+            break;
+        case TAlign::alBottom:
+            bar = QRect(t.x(), t.y() - thick, t.width(), thick);
+            break;
+        default:
+            return;
         }
         this->setGeometry(bar);
     }
@@ -147,11 +155,20 @@ protected:
         const int size = LimitedSize(event->globalPosition().toPoint());
         QRect g = target->geometry();
         switch (m_align) {
-        case TAlign::alLeft: g.setWidth(size); break;
-        case TAlign::alTop: g.setHeight(size); break;
-        case TAlign::alRight: g.setLeft(g.right() + 1 - size); break;   // the outer edge stays
-        case TAlign::alBottom: g.setTop(g.bottom() + 1 - size); break;
-        default: break;
+        case TAlign::alLeft:
+            g.setWidth(size);
+            break;
+        case TAlign::alTop:
+            g.setHeight(size);
+            break;
+        case TAlign::alRight:
+            g.setLeft(g.right() + 1 - size);
+            break; // the outer edge stays
+        case TAlign::alBottom:
+            g.setTop(g.bottom() + 1 - size);
+            break;
+        default:
+            break;
         }
         target->setGeometry(g);
         PlaceAfterTarget();
@@ -180,11 +197,16 @@ private:
         const int shift = m_newSize - m_oldSize;
         const QRect bar = this->geometry();
         switch (m_align) {
-        case TAlign::alLeft: return bar.translated(shift, 0);
-        case TAlign::alRight: return bar.translated(-shift, 0);
-        case TAlign::alTop: return bar.translated(0, shift);
-        case TAlign::alBottom: return bar.translated(0, -shift);
-        default: return bar;
+        case TAlign::alLeft:
+            return bar.translated(shift, 0);
+        case TAlign::alRight:
+            return bar.translated(-shift, 0);
+        case TAlign::alTop:
+            return bar.translated(0, shift);
+        case TAlign::alBottom:
+            return bar.translated(0, -shift);
+        default:
+            return bar;
         }
     }
 

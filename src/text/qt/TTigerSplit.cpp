@@ -39,7 +39,8 @@ void TTigerSplit::paintEvent(QPaintEvent*) {
     const int across = vertical ? width() : height();
     // In the bar's own terms: `along` runs the bar's length, `across` its thickness.
     auto barRect = [&](int along, int acrossPos, int alongSize, int acrossSize) {
-        return vertical ? QRect(acrossPos, along, acrossSize, alongSize) : QRect(along, acrossPos, alongSize, acrossSize);
+        return vertical ? QRect(acrossPos, along, acrossSize, alongSize)
+                        : QRect(along, acrossPos, alongSize, acrossSize);
     };
 
     painter.fillRect(rect(), Color());

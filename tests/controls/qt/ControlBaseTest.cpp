@@ -2,6 +2,7 @@
 #include "text/qt/TNoBgPaintPanel.h"
 #include "text/qt/TOutlLabel.h"
 
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -47,6 +48,46 @@ TEST(TQzTransCustomControl, ParentShowsWhereTheControlPaintsNothing) {
     EXPECT_EQ(shot.pixelColor(40, 40), QColor(Qt::red)) << "the control erased its background";
     EXPECT_EQ(shot.pixelColor(31, 31), QColor(Qt::blue)); // inner control at 10+20
     EXPECT_EQ(shot.pixelColor(45, 45), QColor(Qt::red)) << "nested control hides the page";
+}
+
+template <class Base> class KeyRecorder : public Base {
+public:
+    using Base::Base;
+    int tabs = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Tab) ++tabs;
+        Base::keyPressEvent(event);
+    }
+};
+
+TEST(TQzTransCustomControl, TabStaysWithAControlThatWantsAllKeys) {
+    QWidget window;
+    auto* wantsAll = new KeyRecorder<TQzTransCustomControl>(&window);
+    auto* charsOnly = new KeyRecorder<TTransMouseControl>(&window);
+    auto* next = new QLineEdit(&window);
+    auto* childEdit = new QLineEdit(wantsAll);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    wantsAll->setFocus();
+    QTest::keyClick(wantsAll, Qt::Key_Tab);
+    EXPECT_EQ(wantsAll->tabs, 1);
+    EXPECT_TRUE(wantsAll->hasFocus());
+
+    charsOnly->setFocus();
+    QTest::keyClick(charsOnly, Qt::Key_Tab);
+    EXPECT_EQ(charsOnly->tabs, 0);
+    EXPECT_FALSE(charsOnly->hasFocus());
+
+    // An edit inside the control keeps normal tabbing.
+    childEdit->setFocus();
+    QTest::keyClick(childEdit, Qt::Key_Tab);
+    EXPECT_FALSE(childEdit->hasFocus());
+    EXPECT_EQ(wantsAll->tabs, 1);
+    (void)next;
 }
 
 // Remembers what the controls tell their frame set.
@@ -170,7 +211,8 @@ class HandleBounds : public ::testing::TestWithParam<HandleCase> {};
 
 TEST_P(HandleBounds, FromTheStartBoundsAndTheOffset) {
     const HandleCase& c = GetParam();
-    EXPECT_EQ(TDragBorderGroup::BoundsForHandle(QRect(100, 100, 40, 20), c.position, c.delta, c.square), c.expected);
+    EXPECT_EQ(TDragBorderGroup::BoundsForHandle(QRect(100, 100, 40, 20), c.position, c.delta, c.square),
+              c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HandleBounds,

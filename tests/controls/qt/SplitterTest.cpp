@@ -13,8 +13,7 @@ namespace morvell {
 namespace {
 
 // A 400 x 300 window with one target aligned to an edge and a bar attached to it.
-template <class Split>
-struct SplitFixture {
+template <class Split> struct SplitFixture {
     QWidget window;
     QWidget* target;
     Split* bar;
@@ -77,17 +76,49 @@ TEST_P(SplitterDrag, ResizesTheTargetWithinItsLimitsAndFollowsIt) {
 INSTANTIATE_TEST_SUITE_P(
     Table, SplitterDrag,
     ::testing::Values(
-        DragCase{"LeftGrows", TAlign::alLeft, {0, 0, 100, 300}, 20, 50, {40, 0}, {0, 0, 140, 300}, {140, 0, 3, 300}},
+        DragCase{"LeftGrows",
+                 TAlign::alLeft,
+                 {0, 0, 100, 300},
+                 20,
+                 50,
+                 {40, 0},
+                 {0, 0, 140, 300},
+                 {140, 0, 3, 300}},
         // Beyond the maximum the line stops at parent width - MaxTargetLimit.
-        DragCase{"LeftStopsAtMax", TAlign::alLeft, {0, 0, 100, 300}, 20, 50, {900, 0}, {0, 0, 350, 300},
+        DragCase{"LeftStopsAtMax",
+                 TAlign::alLeft,
+                 {0, 0, 100, 300},
+                 20,
+                 50,
+                 {900, 0},
+                 {0, 0, 350, 300},
                  {350, 0, 3, 300}},
-        DragCase{"LeftStopsAtMin", TAlign::alLeft, {0, 0, 100, 300}, 20, 50, {-900, 0}, {0, 0, 20, 300},
+        DragCase{"LeftStopsAtMin",
+                 TAlign::alLeft,
+                 {0, 0, 100, 300},
+                 20,
+                 50,
+                 {-900, 0},
+                 {0, 0, 20, 300},
                  {20, 0, 3, 300}},
         // A right target grows to the left and keeps its outer edge.
-        DragCase{"RightGrows", TAlign::alRight, {300, 0, 100, 300}, 0, 0, {-30, 0}, {270, 0, 130, 300},
+        DragCase{"RightGrows",
+                 TAlign::alRight,
+                 {300, 0, 100, 300},
+                 0,
+                 0,
+                 {-30, 0},
+                 {270, 0, 130, 300},
                  {267, 0, 3, 300}},
-        DragCase{"TopShrinks", TAlign::alTop, {0, 0, 400, 80}, 10, 0, {0, -30}, {0, 0, 400, 50}, {0, 50, 400, 3}},
-        DragCase{"BottomStopsAtMax", TAlign::alBottom, {0, 200, 400, 100}, 0, 100, {0, -500}, {0, 100, 400, 200},
+        DragCase{
+            "TopShrinks", TAlign::alTop, {0, 0, 400, 80}, 10, 0, {0, -30}, {0, 0, 400, 50}, {0, 50, 400, 3}},
+        DragCase{"BottomStopsAtMax",
+                 TAlign::alBottom,
+                 {0, 200, 400, 100},
+                 0,
+                 100,
+                 {0, -500},
+                 {0, 100, 400, 200},
                  {0, 97, 400, 3}}),
     [](const auto& info) { return std::string(info.param.name); });
 
