@@ -43,8 +43,10 @@ std::vector<std::string> Arguments(ProcessOptions& options) {
         // File names keep their bytes, whatever the locale's encoding.
         const std::string arg = QFile::encodeName(all[i]).toStdString();
         if (arg == "--snapshot") {
-            if (i + 1 < all.size()) options.snapshot = QFile::encodeName(all[++i]).toStdString();
-            else options.snapshotMissingFile = true;
+            if (i + 1 < all.size())
+                options.snapshot = QFile::encodeName(all[++i]).toStdString();
+            else
+                options.snapshotMissingFile = true;
             continue;
         }
         args.push_back(arg);
@@ -122,6 +124,8 @@ int main(int argc, char** argv) {
 
     if (switches.mode == StartupMode::Install) SetApplicationTitle(startup_texts::kTitleInstall);
     if (switches.mode == StartupMode::Uninstall) SetApplicationTitle(startup_texts::kTitleUninstall);
+    // The folder-removal question carries the program's own name.
+    if (switches.mode == StartupMode::DeleteFolder) SetApplicationTitle(startup_texts::kApplicationName);
 
     // The free-resources check of old desktop systems (a fixed pool of window handles) has
     // no counterpart here: memory is virtual and a window cannot exhaust it, so the start

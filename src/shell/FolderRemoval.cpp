@@ -17,13 +17,45 @@ namespace {
 
 // Folders the system cannot do without; refused themselves and as anything that holds them.
 constexpr const char* kSystemFolders[] = {
-    "/bin",       "/boot",          "/dev",           "/etc",         "/home",           "/lib",
-    "/lib32",     "/lib64",         "/libx32",        "/media",       "/mnt",            "/opt",
-    "/proc",      "/root",          "/run",           "/sbin",        "/snap",           "/srv",
-    "/sys",       "/tmp",           "/usr",           "/usr/bin",     "/usr/games",      "/usr/include",
-    "/usr/lib",   "/usr/lib32",     "/usr/lib64",     "/usr/libexec", "/usr/local",      "/usr/local/bin",
-    "/usr/local/lib", "/usr/local/sbin", "/usr/local/share", "/usr/sbin", "/usr/share", "/usr/src",
-    "/var",       "/var/lib",       "/var/tmp",
+    "/bin",
+    "/boot",
+    "/dev",
+    "/etc",
+    "/home",
+    "/lib",
+    "/lib32",
+    "/lib64",
+    "/libx32",
+    "/media",
+    "/mnt",
+    "/opt",
+    "/proc",
+    "/root",
+    "/run",
+    "/sbin",
+    "/snap",
+    "/srv",
+    "/sys",
+    "/tmp",
+    "/usr",
+    "/usr/bin",
+    "/usr/games",
+    "/usr/include",
+    "/usr/lib",
+    "/usr/lib32",
+    "/usr/lib64",
+    "/usr/libexec",
+    "/usr/local",
+    "/usr/local/bin",
+    "/usr/local/lib",
+    "/usr/local/sbin",
+    "/usr/local/share",
+    "/usr/sbin",
+    "/usr/share",
+    "/usr/src",
+    "/var",
+    "/var/lib",
+    "/var/tmp",
 };
 
 fs::path Resolved(const std::string& path) {
@@ -52,7 +84,11 @@ std::vector<fs::path> GuardedFolders() {
         if (v && *v == '/') guarded.push_back(Resolved(v));
     }
     if (const char* home = std::getenv("HOME"); home && *home == '/') {
-        for (const char* sub : {".config", ".local", ".local/share", ".cache", "Desktop", "Documents"})
+        // The user's own folders, and ~/.local/opt, which holds every per-user program
+        // folder the way "Program Files" does.
+        for (const char* sub :
+             {".config", ".local", ".local/share", ".local/bin", ".local/opt", ".cache", "bin", "Desktop",
+              "Documents", "Downloads", "Music", "Pictures", "Public", "Templates", "Videos"})
             guarded.push_back(Resolved(std::string(home) + "/" + sub));
     }
     return guarded;
@@ -72,10 +108,13 @@ std::string FolderRemovalRefusal(const std::string& folder) {
 
 bool RemoveFolder(const std::vector<std::string>& args, const std::function<void(int)>& sleepMs) {
     // Give the uninstalling process that started us time to end and let go of its files.
-    if (sleepMs) sleepMs(500);
-    else std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    if (sleepMs)
+        sleepMs(500);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     if (args.size() < 2 || !IsRemovableFolder(args[1])) return false;
-    if (!Msg().Question(startup_texts::kAskDeleteFolder + args[1] + startup_texts::kAskDeleteFolderEnd)) return false;
+    if (!Msg().Question(startup_texts::kAskDeleteFolder + args[1] + startup_texts::kAskDeleteFolderEnd))
+        return false;
     // The second pass takes what a file still open during the first one left behind.
     DeleteTree(args[1]);
     DeleteTree(args[1]);

@@ -49,19 +49,28 @@ void WriteOrThrow(const std::string& path, const std::string& text) {
 }
 
 std::string Launcher(const std::string& name, const std::string& exec, const std::string& extra) {
-    return "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + DesktopEntryEscape(name) + "\nExec=" + exec +
-           "\nIcon=" + kLauncherIcon + "\nTerminal=false\n" + extra;
+    return "[Desktop Entry]\nType=Application\nVersion=1.0\nName=" + DesktopEntryEscape(name) +
+           "\nExec=" + exec + "\nIcon=" + kLauncherIcon + "\nTerminal=false\n" + extra;
 }
 
 std::string XmlEscape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -99,7 +108,8 @@ bool AnyApplicationDeclaresOvk(const std::string& dataDir) {
     std::error_code ec;
     fs::path apps = fs::path(dataDir) / "applications";
     for (fs::recursive_directory_iterator it(apps, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->path().extension() == ".desktop" && it->is_regular_file(ec) && DeclaresOvk(it->path())) return true;
+        if (it->path().extension() == ".desktop" && it->is_regular_file(ec) && DeclaresOvk(it->path()))
+            return true;
     }
     return false;
 }
@@ -127,7 +137,7 @@ std::string FreedesktopIntegration::ManifestFolder() {
 }
 
 std::string FreedesktopIntegration::EbookId(const std::string& ebookPath) {
-    std::string stem = AsciiLower(fs::path(ebookPath).stem().string());
+    std::string stem = LowerCaseAscii(fs::path(ebookPath).stem().string());
     std::string id;
     for (char c : stem) id += ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) ? c : '-';
     if (id.empty()) id = "ebook";
@@ -151,14 +161,20 @@ std::string FreedesktopIntegration::MenuDirectoryPath() const {
 std::string FreedesktopIntegration::MenuMergePath() const {
     return ConfigHome() + "/menus/applications-merged/" + kMenuMergeFile;
 }
-std::string FreedesktopIntegration::HandlerLauncherPath() const { return DataHome() + "/applications/" + kHandlerFile; }
-std::string FreedesktopIntegration::MimePackagePath() const { return DataHome() + "/mime/packages/" + kMimePackageFile; }
+std::string FreedesktopIntegration::HandlerLauncherPath() const {
+    return DataHome() + "/applications/" + kHandlerFile;
+}
+std::string FreedesktopIntegration::MimePackagePath() const {
+    return DataHome() + "/mime/packages/" + kMimePackageFile;
+}
 std::string FreedesktopIntegration::MimeAppsPath() const { return ConfigHome() + "/mimeapps.list"; }
 std::string FreedesktopIntegration::EbookManifestPath(const std::string& ebookPath) const {
     return ManifestFolder() + "/ebook-" + EbookId(ebookPath) + ".manifest";
 }
 std::string FreedesktopIntegration::MenuManifestPath() const { return ManifestFolder() + "/menu.manifest"; }
-std::string FreedesktopIntegration::ProgramManifestPath() const { return ManifestFolder() + "/program.manifest"; }
+std::string FreedesktopIntegration::ProgramManifestPath() const {
+    return ManifestFolder() + "/program.manifest";
+}
 
 void FreedesktopIntegration::RunTools(bool mime, bool applications) {
     if (mime) m_runner({"update-mime-database", DataHome() + "/mime"});
@@ -181,9 +197,9 @@ void FreedesktopIntegration::AddEbookMenu(const std::string& programPath, const 
         WriteOrThrow(merge, std::string("<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
                                         " \"http://www.freedesktop.org/standards/menu-spec/menu-1.0.dtd\">\n"
                                         "<Menu>\n  <Name>Applications</Name>\n  <Menu>\n    <Name>") +
-                                startup_texts::kProgramGroup + "</Name>\n    <Directory>" + kMenuDirectoryFile +
-                                "</Directory>\n    <Include>\n      <Category>" + kMenuCategory +
-                                "</Category>\n    </Include>\n  </Menu>\n</Menu>\n");
+                                startup_texts::kProgramGroup + "</Name>\n    <Directory>" +
+                                kMenuDirectoryFile + "</Directory>\n    <Include>\n      <Category>" +
+                                kMenuCategory + "</Category>\n    </Include>\n  </Menu>\n</Menu>\n");
         menu.AddFile(merge);
     }
     if (!menu.Save()) throw InstallError("cannot record " + menu.Path());
@@ -244,7 +260,8 @@ bool FreedesktopIntegration::AddDesktopIcon(const std::string& programPath) {
 }
 
 bool FreedesktopIntegration::HasFileTypeHandler() const {
-    if (!InstallManifest::KeyFileValue(MimeAppsPath(), kDefaultApplications, startup_texts::kMimeType).empty())
+    if (!InstallManifest::KeyFileValue(MimeAppsPath(), kDefaultApplications, startup_texts::kMimeType)
+             .empty())
         return true;
     if (AnyApplicationDeclaresOvk(DataHome())) return true;
     for (const auto& dir : DataDirs())
@@ -265,17 +282,19 @@ void FreedesktopIntegration::RegisterFileType(const std::string& programPath) {
     program.AddLine(mimeApps, kDefaultApplications, defaultLine);
     if (!program.Save()) throw InstallError("cannot record " + program.Path());
 
-    WriteOrThrow(package, std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-                                      "  <mime-type type=\"") +
-                              startup_texts::kMimeType + "\">\n    <comment>" +
-                              XmlEscape(startup_texts::kFileTypeName) +
-                              "</comment>\n    <generic-icon name=\"x-office-document\"/>\n"
-                              "    <magic priority=\"50\">\n      <match type=\"string\" offset=\"0\" "
-                              "value=\"QELB\"/>\n    </magic>\n    <glob pattern=\"*.ovk\"/>\n  </mime-type>\n"
-                              "</mime-info>\n");
-    WriteOrThrow(handler, Launcher(startup_texts::kApplicationName, DesktopExecLine({programPath}) + " %f",
-                                   std::string("MimeType=") + startup_texts::kMimeType + ";\nNoDisplay=true\n"));
+    WriteOrThrow(package,
+                 std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                             "  <mime-type type=\"") +
+                     startup_texts::kMimeType + "\">\n    <comment>" +
+                     XmlEscape(startup_texts::kFileTypeName) +
+                     "</comment>\n    <generic-icon name=\"x-office-document\"/>\n"
+                     "    <magic priority=\"50\">\n      <match type=\"string\" offset=\"0\" "
+                     "value=\"QELB\"/>\n    </magic>\n    <glob pattern=\"*.ovk\"/>\n  </mime-type>\n"
+                     "</mime-info>\n");
+    WriteOrThrow(handler,
+                 Launcher(startup_texts::kApplicationName, DesktopExecLine({programPath}) + " %f",
+                          std::string("MimeType=") + startup_texts::kMimeType + ";\nNoDisplay=true\n"));
     if (!InstallManifest::AddKeyFileLine(mimeApps, kDefaultApplications, defaultLine))
         throw InstallError("cannot write " + mimeApps);
     RunTools(true, true);

@@ -26,8 +26,8 @@ public:
     // desktop then picks the files up at its next scan.
     explicit FreedesktopIntegration(ToolRunner runner = {});
 
-    static std::string DataHome();   // $XDG_DATA_HOME or ~/.local/share
-    static std::string ConfigHome(); // $XDG_CONFIG_HOME or ~/.config
+    static std::string DataHome();              // $XDG_DATA_HOME or ~/.local/share
+    static std::string ConfigHome();            // $XDG_CONFIG_HOME or ~/.config
     static std::vector<std::string> DataDirs(); // $XDG_DATA_DIRS or /usr/local/share:/usr/share
     // Where the manifests live: an "install" folder beside the options store.
     static std::string ManifestFolder();

@@ -41,14 +41,17 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-bool IsSectionHeader(const std::string& line) { return line.size() >= 2 && line.front() == '[' && line.back() == ']'; }
+bool IsSectionHeader(const std::string& line) {
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
 
 bool IsKeyLine(const std::string& line) {
     return !line.empty() && line[0] != '#' && !IsSectionHeader(line) && line.find('=') != std::string::npos;
 }
 
 // Range [begin, end) of the lines of `section` after its header; begin == npos when missing.
-std::pair<std::size_t, std::size_t> SectionRange(const std::vector<std::string>& lines, const std::string& section) {
+std::pair<std::size_t, std::size_t> SectionRange(const std::vector<std::string>& lines,
+                                                 const std::string& section) {
     const std::string header = "[" + section + "]";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] != header) continue;
@@ -124,7 +127,8 @@ void InstallManifest::Add(Entry entry) {
     // Tabs and line breaks would break the format; such names are not ours to record.
     for (const auto* field : {&entry.path, &entry.section, &entry.line})
         if (field->find_first_of("\t\n\r") != std::string::npos) return;
-    if (std::find(m_entries.begin(), m_entries.end(), entry) == m_entries.end()) m_entries.push_back(std::move(entry));
+    if (std::find(m_entries.begin(), m_entries.end(), entry) == m_entries.end())
+        m_entries.push_back(std::move(entry));
 }
 
 void InstallManifest::AddFile(const std::string& path) { Add({"file", path, {}, {}}); }
@@ -153,7 +157,8 @@ bool InstallManifest::RemoveAll() {
     return Save() && ok;
 }
 
-bool InstallManifest::AddKeyFileLine(const std::string& path, const std::string& section, const std::string& line) {
+bool InstallManifest::AddKeyFileLine(const std::string& path, const std::string& section,
+                                     const std::string& line) {
     std::vector<std::string> lines;
     ReadLines(path, lines);
     auto [begin, end] = SectionRange(lines, section);
@@ -162,8 +167,8 @@ bool InstallManifest::AddKeyFileLine(const std::string& path, const std::string&
         lines.push_back("[" + section + "]");
         lines.push_back(line);
     } else {
-        if (std::find(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end), line) !=
-            lines.begin() + static_cast<long>(end))
+        if (std::find(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end),
+                      line) != lines.begin() + static_cast<long>(end))
             return true;
         // Insert after the last non-blank line of the section, so blank separators stay put.
         std::size_t at = end;
@@ -173,12 +178,14 @@ bool InstallManifest::AddKeyFileLine(const std::string& path, const std::string&
     return WriteFileAtomically(path, JoinLines(lines));
 }
 
-bool InstallManifest::RemoveKeyFileLine(const std::string& path, const std::string& section, const std::string& line) {
+bool InstallManifest::RemoveKeyFileLine(const std::string& path, const std::string& section,
+                                        const std::string& line) {
     std::vector<std::string> lines;
     if (!ReadLines(path, lines)) return true;
     auto [begin, end] = SectionRange(lines, section);
     if (begin == std::string::npos) return true;
-    auto it = std::find(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end), line);
+    auto it =
+        std::find(lines.begin() + static_cast<long>(begin), lines.begin() + static_cast<long>(end), line);
     if (it == lines.begin() + static_cast<long>(end)) return true;
     lines.erase(it);
     return WriteFileAtomically(path, JoinLines(lines));
@@ -190,7 +197,8 @@ bool InstallManifest::KeyFileHasKeys(const std::string& path) {
     return std::any_of(lines.begin(), lines.end(), IsKeyLine);
 }
 
-std::string InstallManifest::KeyFileValue(const std::string& path, const std::string& section, const std::string& key) {
+std::string InstallManifest::KeyFileValue(const std::string& path, const std::string& section,
+                                          const std::string& key) {
     std::vector<std::string> lines;
     if (!ReadLines(path, lines)) return {};
     auto [begin, end] = SectionRange(lines, section);

@@ -48,10 +48,12 @@ public:
     // Key-file helpers (the "[Section]" / "key=value" format of desktop files).
     // Adds `line` to `section` (created when missing) unless it is there already.
     static bool AddKeyFileLine(const std::string& path, const std::string& section, const std::string& line);
-    static bool RemoveKeyFileLine(const std::string& path, const std::string& section, const std::string& line);
+    static bool RemoveKeyFileLine(const std::string& path, const std::string& section,
+                                  const std::string& line);
     static bool KeyFileHasKeys(const std::string& path);
     // The value of `key` in `section`, empty when missing.
-    static std::string KeyFileValue(const std::string& path, const std::string& section, const std::string& key);
+    static std::string KeyFileValue(const std::string& path, const std::string& section,
+                                    const std::string& key);
 
 private:
     void Add(Entry entry);

@@ -26,8 +26,9 @@ int ReadCounter(int fallback) {
 
 // A command line a user can paste into a shell.
 std::string ShellWord(const std::string& word) {
-    if (!word.empty() && word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
-                                                "_-./+,:=@%") == std::string::npos)
+    if (!word.empty() &&
+        word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                               "_-./+,:=@%") == std::string::npos)
         return word;
     std::string quoted = "'";
     for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
@@ -42,8 +43,8 @@ void RemovePlainFile(const std::string& path) {
 } // namespace
 
 Installer::Installer(std::string programPath, std::string programFolder, FreedesktopIntegration desktop)
-    : m_programPath(std::move(programPath)), m_programFolder(std::move(programFolder)), m_desktop(std::move(desktop)),
-      m_pump(PumpMessages) {}
+    : m_programPath(std::move(programPath)), m_programFolder(std::move(programFolder)),
+      m_desktop(std::move(desktop)), m_pump(PumpMessages) {}
 
 std::string Installer::TitleOf(const std::string& argument) {
     std::string title = fs::path(argument).stem().string();
@@ -87,8 +88,8 @@ void Installer::Install(const std::vector<std::string>& args, bool withoutMenu) 
 
         if (!m_desktop.HasFileTypeHandler()) {
             m_desktop.RegisterFileType(m_programPath);
-            options::WriteMachine(startup_texts::kAppPathsKeyRoot + ProgramFileName(), startup_texts::kValuePath,
-                                  m_programFolder);
+            options::WriteMachine(startup_texts::kAppPathsKeyRoot + ProgramFileName(),
+                                  startup_texts::kValuePath, m_programFolder);
         }
 
         const std::string uninstallKey = startup_texts::kUninstallKeyRoot + ProgramFileName();

@@ -41,7 +41,8 @@ StartupChoice ChooseStartupEbook(const std::vector<std::string>& args, const std
             // A name given relative to where the user stands wins over one next to the
             // program, the way a shell user expects.
             fs::path here = (fs::path(currentFolder) / given).lexically_normal();
-            p = FileExists(here.string()) ? here.string() : (fs::path(programFolder) / given).lexically_normal().string();
+            p = FileExists(here.string()) ? here.string()
+                                          : (fs::path(programFolder) / given).lexically_normal().string();
         }
     }
     if (!FileExists(p)) {

@@ -26,20 +26,20 @@ StartupMode ModeOf(const std::string& upper, bool& withoutMenu) {
 
 } // namespace
 
-std::string AsciiUpper(std::string text) {
+std::string UpperCaseAscii(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return text;
 }
 
-std::string AsciiLower(std::string text) {
+std::string LowerCaseAscii(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
 bool IsPageRequest(const std::string& arg) {
-    const std::string upper = AsciiUpper(arg);
+    const std::string upper = UpperCaseAscii(arg);
     if (StartsWith(upper, "--PAGE=")) return true;
     if (!StartsWith(upper, "/PAGE")) return false;
     const auto eq = upper.find('=');
@@ -50,20 +50,20 @@ bool IsPageRequest(const std::string& arg) {
 
 bool IsSwitch(const std::string& arg) {
     bool withoutMenu = false;
-    return ModeOf(AsciiUpper(arg), withoutMenu) != StartupMode::Normal || IsPageRequest(arg);
+    return ModeOf(UpperCaseAscii(arg), withoutMenu) != StartupMode::Normal || IsPageRequest(arg);
 }
 
 std::string PageTarget(const std::string& arg) {
     const auto eq = arg.find('=');
     if (eq == std::string::npos) return {};
-    return AsciiUpper(arg.substr(eq + 1, kMaxPageTarget));
+    return UpperCaseAscii(arg.substr(eq + 1, kMaxPageTarget));
 }
 
 StartupSwitches EvaluateSwitches(const std::vector<std::string>& args) {
     StartupSwitches s;
     if (args.empty()) return s;
-    s.mode = ModeOf(AsciiUpper(args[0]), s.installWithoutMenu);
-    s.brochure = AsciiLower(args[0]) == startup_texts::kBrochureFile;
+    s.mode = ModeOf(UpperCaseAscii(args[0]), s.installWithoutMenu);
+    s.brochure = LowerCaseAscii(args[0]) == startup_texts::kBrochureFile;
     return s;
 }
 
@@ -81,7 +81,8 @@ std::string CommandLinePath(const std::vector<std::string>& args) {
 std::vector<std::string> PageRequests(const std::vector<std::string>& args, const std::string& path) {
     std::vector<std::string> links;
     for (const auto& arg : args)
-        if (IsPageRequest(arg)) links.push_back(std::string(startup_texts::kVoskPrefix) + path + "|" + PageTarget(arg));
+        if (IsPageRequest(arg))
+            links.push_back(std::string(startup_texts::kVoskPrefix) + path + "|" + PageTarget(arg));
     return links;
 }
 

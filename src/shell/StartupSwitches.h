@@ -44,7 +44,7 @@ std::string CommandLinePath(const std::vector<std::string>& args);
 // "vosk://" + path + "|" + target for every page request among `args`, in order.
 std::vector<std::string> PageRequests(const std::vector<std::string>& args, const std::string& path);
 
-std::string AsciiUpper(std::string text);
-std::string AsciiLower(std::string text);
+std::string UpperCaseAscii(std::string text);
+std::string LowerCaseAscii(std::string text);
 
 } // namespace morvell

@@ -18,7 +18,8 @@ inline constexpr const char* kFileTypeName = "vOsk hypertext/ebook";
 inline constexpr const char* kMimeType = "application/x-ovk";
 inline constexpr const char* kLicenseLeftover = "!!licenseE.txt";
 inline constexpr const char* kDisplayNamePrefix = "Brasquon ";
-inline constexpr const char* kUninstallKeyRoot = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+inline constexpr const char* kUninstallKeyRoot =
+    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 inline constexpr const char* kAppPathsKeyRoot = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 inline constexpr const char* kValueDisplayName = "DisplayName";
 inline constexpr const char* kValueUninstallString = "UninstallString";

@@ -49,7 +49,8 @@ TEST_F(EbookOpenerTest, MissingFileIsReportedAndChangesNothing) {
 
     EXPECT_FALSE(opener.OpenEbook(missing));
     EXPECT_FALSE(opener.Load(missing));
-    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"File non trovato: " + missing, missing + " non esiste"}));
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{"File non trovato: " + missing, missing + " non esiste"}));
     EXPECT_EQ(messages.Entries()[0].kind, MessageKind::Warning);
     EXPECT_EQ(messages.Entries()[1].kind, MessageKind::Warning);
     EXPECT_EQ(opener.FileName(), path);

@@ -17,11 +17,30 @@ TEST(FolderRemoval, GuardsRefuseRootHomeSystemAndDesktopFolders) {
     const std::string h = home.Path().string();
     fs::create_directories(home.Path() / "prog");
     fs::create_symlink(home.Path(), home.Path() / "prog" / "home-link");
-    for (const std::string folder :
-         {std::string(""), std::string("relative/prog"), std::string("/"), std::string("//"), std::string("/usr/../"),
-          std::string("/usr"), std::string("/usr/bin/"), std::string("/etc"), std::string("/home"),
-          std::string("/var"), std::string("/tmp"), h, h + "/", h + "/prog/..", h + "/prog/home-link",
-          h + "/.config", h + "/.local/share", h + "/Desktop", h + "/tmp", h + "/missing", h + "/prog/../.."}) {
+    const std::vector<std::string> refused = {"",
+                                              "relative/prog",
+                                              "/",
+                                              "//",
+                                              "/usr/../",
+                                              "/usr",
+                                              "/usr/bin/",
+                                              "/etc",
+                                              "/home",
+                                              "/var",
+                                              "/tmp",
+                                              h,
+                                              h + "/",
+                                              h + "/prog/..",
+                                              h + "/prog/home-link",
+                                              h + "/.config",
+                                              h + "/.local/share",
+                                              h + "/.local/opt",
+                                              h + "/Downloads",
+                                              h + "/Desktop",
+                                              h + "/tmp",
+                                              h + "/missing",
+                                              h + "/prog/../.."};
+    for (const std::string& folder : refused) {
         EXPECT_FALSE(IsRemovableFolder(folder)) << "'" << folder << "' was allowed";
     }
     EXPECT_TRUE(IsRemovableFolder(h + "/prog")) << FolderRemovalRefusal(h + "/prog");
@@ -41,7 +60,8 @@ TEST(FolderRemoval, AsksThenDeletesTheWholeTree) {
     messages.QueueAnswer(false);
     EXPECT_FALSE(RemoveFolder({"--delete", prog.string()}, sleep));
     EXPECT_TRUE(fs::exists(prog / "sub" / "a.ovk"));
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Posso cancellare la directory " + prog.string() + "?"});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Posso cancellare la directory " + prog.string() + "?"});
 
     messages.QueueAnswer(true);
     EXPECT_TRUE(RemoveFolder({"/DELETE", prog.string()}, sleep));

@@ -28,7 +28,8 @@ std::map<std::string, std::string> Snapshot(const fs::path& home) {
     std::map<std::string, std::string> files;
     for (auto& e : fs::recursive_directory_iterator(home)) {
         const std::string rel = fs::relative(e.path(), home).string();
-        if (!e.is_regular_file() || rel.rfind("tmp/", 0) == 0 || rel.find("registry.sqlite") != std::string::npos)
+        if (!e.is_regular_file() || rel.rfind("tmp/", 0) == 0 ||
+            rel.find("registry.sqlite") != std::string::npos)
             continue;
         files[rel] = ReadFile(e.path());
     }
@@ -54,12 +55,15 @@ protected:
         WriteFile(folder / "second.ovk", "book");
     }
     Installer Make() {
-        Installer installer(program.string(), folder.string(),
-                            FreedesktopIntegration([this](const std::vector<std::string>& argv) { tools.push_back(argv); }));
+        Installer installer(
+            program.string(), folder.string(),
+            FreedesktopIntegration([this](const std::vector<std::string>& argv) { tools.push_back(argv); }));
         installer.SetPump([this](int times, int pause) { pumps.emplace_back(times, pause); });
         return installer;
     }
-    FreedesktopIntegration Desktop() { return FreedesktopIntegration([](const std::vector<std::string>&) {}); }
+    FreedesktopIntegration Desktop() {
+        return FreedesktopIntegration([](const std::vector<std::string>&) {});
+    }
     std::string Ebook(const std::string& name) { return (folder / name).lexically_normal().string(); }
 };
 
@@ -70,7 +74,8 @@ TEST_F(InstallerTest, InstallWritesMenuIconFileTypeAndEntries) {
 
     const std::string open = ReadFile(desktop.EbookLauncherPath(Ebook("My_Guide.ovk")));
     EXPECT_NE(open.find("Name=My Guide\n"), std::string::npos) << open;
-    EXPECT_NE(open.find("Exec=\"" + program.string() + "\" \"" + Ebook("My_Guide.ovk") + "\"\n"), std::string::npos)
+    EXPECT_NE(open.find("Exec=\"" + program.string() + "\" \"" + Ebook("My_Guide.ovk") + "\"\n"),
+              std::string::npos)
         << open;
     EXPECT_NE(open.find("Categories=X-Morvell-Ebooks;"), std::string::npos);
     const std::string remove = ReadFile(desktop.UninstallLauncherPath(Ebook("My_Guide.ovk")));
@@ -84,8 +89,9 @@ TEST_F(InstallerTest, InstallWritesMenuIconFileTypeAndEntries) {
     EXPECT_NE(mime.find("<glob pattern=\"*.ovk\"/>"), std::string::npos);
     EXPECT_NE(mime.find("<comment>vOsk hypertext/ebook</comment>"), std::string::npos);
     EXPECT_NE(ReadFile(desktop.HandlerLauncherPath()).find("MimeType=application/x-ovk;"), std::string::npos);
-    EXPECT_EQ(InstallManifest::KeyFileValue(desktop.MimeAppsPath(), "Default Applications", "application/x-ovk"),
-              "morvell.desktop;");
+    EXPECT_EQ(
+        InstallManifest::KeyFileValue(desktop.MimeAppsPath(), "Default Applications", "application/x-ovk"),
+        "morvell.desktop;");
     EXPECT_TRUE(fs::exists(home.Path() / "Desktop" / "morvell.desktop"));
 
     EXPECT_EQ(options::ReadMachine(kUninstallKey, "DisplayName"), "Brasquon morvell");
@@ -100,8 +106,9 @@ TEST_F(InstallerTest, InstallWritesMenuIconFileTypeAndEntries) {
 
 TEST_F(InstallerTest, LastUninstallTakesBackExactlyWhatInstallWrote) {
     // Settings of the user's that must survive.
-    const std::string userMimeApps = "[Default Applications]\ntext/plain=gedit.desktop\n\n[Added Associations]\n"
-                                     "text/plain=gedit.desktop;\n";
+    const std::string userMimeApps =
+        "[Default Applications]\ntext/plain=gedit.desktop\n\n[Added Associations]\n"
+        "text/plain=gedit.desktop;\n";
     WriteFile(home.Path() / ".config" / "mimeapps.list", userMimeApps);
     WriteFile(home.Path() / ".local/share/applications/editor.desktop", "[Desktop Entry]\nName=Editor\n");
     const auto before = Snapshot(home.Path());

@@ -21,21 +21,23 @@ TEST_P(SwitchTable, OnlyExactSwitchWordsCount) {
     EXPECT_EQ(s.installWithoutMenu, c.withoutMenu) << c.arg1;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, SwitchTable,
-    ::testing::Values(SwitchCase{"/INIT", StartupMode::Install, false}, SwitchCase{"/init", StartupMode::Install, false},
-                      SwitchCase{"/InitV", StartupMode::Install, true}, SwitchCase{"--init", StartupMode::Install, false},
-                      SwitchCase{"--INITV", StartupMode::Install, true},
-                      SwitchCase{"/DEINST", StartupMode::Uninstall, false},
-                      SwitchCase{"--deinst", StartupMode::Uninstall, false},
-                      SwitchCase{"/delete", StartupMode::DeleteFolder, false},
-                      SwitchCase{"--delete", StartupMode::DeleteFolder, false},
-                      // Paths that merely start like a switch are paths.
-                      SwitchCase{"/initrd/x.ovk", StartupMode::Normal, false},
-                      SwitchCase{"/INITVX", StartupMode::Normal, false},
-                      SwitchCase{"/deinst/guide.ovk", StartupMode::Normal, false},
-                      SwitchCase{"/home/a/b.ovk", StartupMode::Normal, false},
-                      SwitchCase{"/DELETEME", StartupMode::Normal, false}, SwitchCase{"", StartupMode::Normal, false}));
+INSTANTIATE_TEST_SUITE_P(Arguments, SwitchTable,
+                         ::testing::Values(SwitchCase{"/INIT", StartupMode::Install, false},
+                                           SwitchCase{"/init", StartupMode::Install, false},
+                                           SwitchCase{"/InitV", StartupMode::Install, true},
+                                           SwitchCase{"--init", StartupMode::Install, false},
+                                           SwitchCase{"--INITV", StartupMode::Install, true},
+                                           SwitchCase{"/DEINST", StartupMode::Uninstall, false},
+                                           SwitchCase{"--deinst", StartupMode::Uninstall, false},
+                                           SwitchCase{"/delete", StartupMode::DeleteFolder, false},
+                                           SwitchCase{"--delete", StartupMode::DeleteFolder, false},
+                                           // Paths that merely start like a switch are paths.
+                                           SwitchCase{"/initrd/x.ovk", StartupMode::Normal, false},
+                                           SwitchCase{"/INITVX", StartupMode::Normal, false},
+                                           SwitchCase{"/deinst/guide.ovk", StartupMode::Normal, false},
+                                           SwitchCase{"/home/a/b.ovk", StartupMode::Normal, false},
+                                           SwitchCase{"/DELETEME", StartupMode::Normal, false},
+                                           SwitchCase{"", StartupMode::Normal, false}));
 
 TEST(StartupSwitches, OnlyTheFirstArgumentIsExamined) {
     EXPECT_EQ(EvaluateSwitches({"guide.ovk", "/DEINST"}).mode, StartupMode::Normal);
@@ -66,7 +68,9 @@ struct PathCase {
 
 class PathTable : public ::testing::TestWithParam<PathCase> {};
 
-TEST_P(PathTable, JoinsWordsUpToEmptyOrSwitch) { EXPECT_EQ(CommandLinePath(GetParam().args), GetParam().path); }
+TEST_P(PathTable, JoinsWordsUpToEmptyOrSwitch) {
+    EXPECT_EQ(CommandLinePath(GetParam().args), GetParam().path);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLines, PathTable,

@@ -78,7 +78,8 @@ void TFabout::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::NoBrush);
     QPainterPath link;
     link.moveTo(spine.x() + 40, spine.y() - 10);
-    link.cubicTo(spine.x() + 80, spine.y() - 90, spine.x() + 120, spine.y() - 40, spine.x() + 104, spine.y() - 96);
+    link.cubicTo(spine.x() + 80, spine.y() - 90, spine.x() + 120, spine.y() - 40, spine.x() + 104,
+                 spine.y() - 96);
     p.drawPath(link);
     p.setBrush(QColor(0x6c, 0xc4, 0xff));
     p.drawEllipse(QPointF(spine.x() + 104, spine.y() - 96), 5, 5);
@@ -99,7 +100,8 @@ void TFabout::paintEvent(QPaintEvent*) {
                QStringLiteral("Version ") + QStringLiteral(MORVELL_VERSION));
     p.drawText(QRect(192, 146, kWidth - 200, 20), Qt::AlignLeft, QString::fromUtf8(startup_texts::kCredits));
     p.setPen(QColor(0x6c, 0xc4, 0xff));
-    p.drawText(QRect(192, 170, kWidth - 200, 20), Qt::AlignLeft, QString::fromUtf8(startup_texts::kWebAddress));
+    p.drawText(QRect(192, 170, kWidth - 200, 20), Qt::AlignLeft,
+               QString::fromUtf8(startup_texts::kWebAddress));
 
     p.setPen(QPen(QColor(0x3a, 0x5a, 0x80), 1));
     p.setBrush(Qt::NoBrush);

@@ -52,8 +52,9 @@ TFirstWindow::TFirstWindow(StartupRequest request, QWidget* parent)
 }
 
 void TFirstWindow::PlaceFromOptions() {
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                          : QRect(0, 0, 1024, 768);
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1024, 768);
     int left = 0, top = 0, width = 0, height = 0;
     if (!ReadInt(startup_texts::kOptMainLeft, left) || !ReadInt(startup_texts::kOptMainTop, top) ||
         !ReadInt(startup_texts::kOptMainWidth, width) || !ReadInt(startup_texts::kOptMainHeight, height)) {
@@ -90,8 +91,8 @@ void TFirstWindow::showEvent(QShowEvent* event) {
 void TFirstWindow::FirstShow() {
     if (!m_firstShowPending) return;
     m_firstShowPending = false;
-    StartupChoice choice = ChooseStartupEbook(m_request.args, m_request.programFolder, m_request.currentFolder,
-                                              m_request.brochure);
+    StartupChoice choice = ChooseStartupEbook(m_request.args, m_request.programFolder,
+                                              m_request.currentFolder, m_request.brochure);
     m_brochure = choice.brochure;
     if (!choice.path.empty()) {
         OpenEbook(choice.path);
@@ -121,7 +122,8 @@ void TFirstWindow::closeEvent(QCloseEvent* event) {
         options::WriteOption(startup_texts::kOptMainHeight, std::to_string(height()));
     }
     // Only an ebook that opened replaces the one remembered from earlier runs.
-    if (!m_opener.CurrentFile().empty()) options::WriteOption(startup_texts::kOptLastFile, m_opener.CurrentFile());
+    if (!m_opener.CurrentFile().empty())
+        options::WriteOption(startup_texts::kOptLastFile, m_opener.CurrentFile());
     QMainWindow::closeEvent(event);
     emit closed();
 }

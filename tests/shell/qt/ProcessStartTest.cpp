@@ -36,7 +36,8 @@ ProcessRun Start(const QStringList& args) {
         p.waitForFinished();
         return {};
     }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput())};
 }
 
 TEST(ProcessStart, HelpAndVersionPrintAndExit) {
@@ -57,7 +58,7 @@ TEST(ProcessStart, SnapshotDrawsTheFirstWindowIntoAPng) {
     b.Write(home.Path() / "book.ovk");
     const fs::path png = home.Path() / "shot.png";
     ProcessRun run = Start({"--snapshot", QString::fromStdString(png.string()),
-                     QString::fromStdString((home.Path() / "book.ovk").string())});
+                            QString::fromStdString((home.Path() / "book.ovk").string())});
     EXPECT_EQ(run.exitCode, 0);
     QImage image(QString::fromStdString(png.string()));
     ASSERT_FALSE(image.isNull());

@@ -73,8 +73,8 @@ TEST_F(TFirstWindowTest, GarbageFileShowsItsBoxesAndTheReadError) {
     TFirstWindow w(Request({garbage.string()}));
     w.FirstShow();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Senza titolo"));
-    EXPECT_EQ(messages.Texts(),
-              (std::vector<std::string>{"Formato sconosciuto.", "Errore nella lettura file: " + garbage.string()}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Formato sconosciuto.",
+                                                          "Errore nella lettura file: " + garbage.string()}));
     w.close();
     EXPECT_EQ(options::ReadOption("LastFile"), "/previous.ovk");
 }
