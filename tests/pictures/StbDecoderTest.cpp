@@ -52,6 +52,8 @@ TEST(BmpDecoder, LyingOrBrokenHeadersGiveAnEmptyPicture) {
         {"no BM signature", "XY" + good.substr(2), {}},
         {"header cut", good.substr(0, 30), {}},
         {"claims 100000 x 100000", WithSize(good, 100000, 100000), {}},
+        // Row bytes times rows overflows 64 bits when multiplied.
+        {"claims 2^31-1 x 2^31-1", WithSize(good, 0x7FFFFFFF, 0x7FFFFFFF), {}},
         {"claims 16384 x 4096 with 16 pixels of data", WithSize(good, 16384, 4096), {}},
         {"more pixels than allowed", good, small},
     };

@@ -165,7 +165,9 @@ bool BmpHoldsItsPixels(std::string_view bytes) {
     if (width <= 0 || height == 0 || bitCount <= 0 || bitCount > 32) return false;
     if (height < 0) height = -height;
     const std::int64_t stride = ((width * bitCount + 31) / 32) * 4;
-    return static_cast<std::int64_t>(dataOffset) + stride * height <= static_cast<std::int64_t>(bytes.size());
+    // Divided rather than multiplied: stride * height of a lying header overflows 64 bits.
+    const std::int64_t available = static_cast<std::int64_t>(bytes.size()) - dataOffset;
+    return available >= stride && height <= available / stride;
 }
 
 } // namespace
