@@ -234,15 +234,17 @@ void TOVKparag::ReadHeader(std::string_view data, std::size_t end, std::size_t& 
     std::string name;
     TOVKFontStyle& f = m_style.FontPart();
     using F = TOVKParaStyle::Field;
+    // The byte fields are written as value and 127; reading keeps the same bits, so what is
+    // read is what will be written back.
     if (ColourField(data, end, p, 'c', colour)) f.SetColour(colour);
     if (NameField(data, end, p, name)) f.SetFontName(name);
     if (DecimalField(data, end, p, 's', v)) f.SetSize(v);
     if (DecimalField(data, end, p, 'y', v)) f.SetStyle(WithLowBits(f.Style(), v));
-    if (DecimalField(data, end, p, 'p', v)) f.SetVerticalPosition(static_cast<std::uint8_t>(v));
-    if (DecimalField(data, end, p, 'P', v)) m_style.Set(F::OptionP, v);
-    if (DecimalField(data, end, p, 'A', v)) m_style.Set(F::Alignment, v);
-    if (DecimalField(data, end, p, 'N', v)) m_style.Set(F::Numbering, v);
-    if (DecimalField(data, end, p, 'M', v)) m_style.Set(F::Unit, v);
+    if (DecimalField(data, end, p, 'p', v)) f.SetVerticalPosition(static_cast<std::uint8_t>(v & 127));
+    if (DecimalField(data, end, p, 'P', v)) m_style.Set(F::OptionP, v & 127);
+    if (DecimalField(data, end, p, 'A', v)) m_style.Set(F::Alignment, v & 127);
+    if (DecimalField(data, end, p, 'N', v)) m_style.Set(F::Numbering, v & 127);
+    if (DecimalField(data, end, p, 'M', v)) m_style.Set(F::Unit, v & 127);
     if (DecimalField(data, end, p, 'L', v)) m_style.Set(F::LineHeight, v);
     if (DecimalField(data, end, p, 'I', v)) m_style.Set(F::FirstIndent, v);
     if (DecimalField(data, end, p, 'l', v)) m_style.Set(F::LeftMargin, v);
@@ -274,7 +276,7 @@ void TOVKparag::ReadRunFont(std::string_view data, std::size_t end, std::size_t&
     const bool y = DecimalField(data, end, p, 'y', v);
     if (y) s.SetStyle(WithLowBits(s.Style(), v));
     const bool vp = DecimalField(data, end, p, 'p', v);
-    if (vp) s.SetVerticalPosition(static_cast<std::uint8_t>(v));
+    if (vp) s.SetVerticalPosition(static_cast<std::uint8_t>(v & 127));
 
     if (!had) {
         // A new run font is complete relative to the named style: what the tag leaves out
@@ -306,14 +308,16 @@ void TOVKparag::SkipTableCells(TOVKoggetto& table, TextStream& stream, std::size
                                EmbeddedObject& entry) {
     const std::size_t start = p;
     stream.position = p;
-    if (m_tableDepth < kMaxTableDepth) {
+    // Cells cut short by the end of the text are not kept: written back in front of more
+    // text they would swallow it. Writing then gives empty cells.
+    bool complete = m_tableDepth < kMaxTableDepth;
+    if (complete) {
         const int rows = table.Record().U8(93);
         const int columns = std::min<int>(table.Record().U8(94), 50);
-        for (int cell = 0; cell < rows * columns; ++cell) {
-            bool textEnded = false;
+        for (int cell = 0; cell < rows * columns && complete; ++cell) {
             for (;;) {
                 if (stream.position >= stream.TextEnd()) {
-                    textEnded = true;
+                    complete = false;
                     break;
                 }
                 TOVKparag scratch(m_owner, kBody);
@@ -322,14 +326,20 @@ void TOVKparag::SkipTableCells(TOVKoggetto& table, TextStream& stream, std::size
                 const bool ended = scratch.Read(stream, false, nullptr);
                 // The objects of skipped cells stay with the page.
                 scratch.m_objects.clear();
-                if (ended || stream.position == before) break;
+                if (ended) {
+                    complete = stream.position >= 3 && stream.data.substr(stream.position - 3, 3) == "<T>";
+                    break;
+                }
+                if (stream.position == before) {
+                    complete = false;
+                    break;
+                }
             }
-            if (textEnded) break;
         }
     }
     p = stream.position;
     end = stream.TextEnd();
-    entry.cellTexts = std::string(stream.data.substr(start, p - start));
+    if (complete) entry.cellTexts = std::string(stream.data.substr(start, p - start));
 }
 
 bool TOVKparag::Read(TextStream& stream, bool keepTables, const RemapLists* remap) {
