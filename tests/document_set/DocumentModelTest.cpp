@@ -51,7 +51,11 @@ TEST_F(DocumentModelTest, NewDocumentHasTheStandardHeaderStylesAndProperties) {
     ASSERT_EQ(doc.Count(K::stileParagrafo), 2);
     EXPECT_EQ(doc.DefaultParagraphStyle()->Record().Str(5, 32), "[nessuno stile]");
     EXPECT_EQ(doc.DefaultTableStyle()->Record().Str(5, 32), "[nessuno stile tabella]");
+    // Only the table style loses the standard margins: cells have their own padding.
+    EXPECT_EQ(doc.DefaultParagraphStyle()->Record().I16(86), 10);
+    EXPECT_EQ(doc.DefaultParagraphStyle()->Record().I16(88), 10);
     EXPECT_EQ(doc.DefaultTableStyle()->Record().I16(86), 0);
+    EXPECT_EQ(doc.DefaultTableStyle()->Record().I16(88), 0);
     EXPECT_EQ(doc.Property("index"), "index.htm");
     EXPECT_EQ(doc.Property("cart"), "js.js");
     EXPECT_EQ(doc.CharSet(), "iso-8859-1");
