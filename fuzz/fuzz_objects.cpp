@@ -22,7 +22,8 @@ namespace {
 const std::string& BookPath() {
     static const std::string path = [] {
         const char* tmp = std::getenv("TMPDIR");
-        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_objects_" + std::to_string(::getpid()) + ".ovk";
+        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_objects_" + std::to_string(::getpid()) +
+               ".ovk";
     }();
     return path;
 }
@@ -74,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     b.SetRecordSize(kind, recordSize);
     for (std::size_t at = 0; at < recordBytes; at += static_cast<std::size_t>(recordSize)) {
         const std::size_t n = std::min<std::size_t>(recordSize, recordBytes - at);
-        b.AddRecord(kind, ovkbuild::Record::FromRaw(std::string(reinterpret_cast<const char*>(data) + 2 + at, n)));
+        b.AddRecord(kind,
+                    ovkbuild::Record::FromRaw(std::string(reinterpret_cast<const char*>(data) + 2 + at, n)));
     }
     b.AddData(std::string(reinterpret_cast<const char*>(data) + 2 + recordBytes, size - 2 - recordBytes));
     try {

@@ -16,8 +16,10 @@ std::string LowerAscii(std::string_view text) {
 std::string EncodeLineBreaks(std::string_view value) {
     std::string out(value);
     for (char& c : out) {
-        if (c == '\r') c = 2;
-        else if (c == '\n') c = 3;
+        if (c == '\r')
+            c = 2;
+        else if (c == '\n')
+            c = 3;
     }
     return out;
 }
@@ -25,8 +27,10 @@ std::string EncodeLineBreaks(std::string_view value) {
 std::string DecodeLineBreaks(std::string_view value) {
     std::string out(value);
     for (char& c : out) {
-        if (c == 2) c = '\r';
-        else if (c == 3) c = '\n';
+        if (c == 2)
+            c = '\r';
+        else if (c == 3)
+            c = '\n';
     }
     return out;
 }
@@ -73,8 +77,10 @@ std::string ScanAttribute(std::string_view text, std::string_view name, bool* fo
         if (c == 0 || c == 10 || c == 13 || c == ' ') {
             // An unquoted value ends at white space. A bare name waits: white space may stand
             // between a name and its "=".
-            if (seenEquals && !curValue.empty()) endPair();
-            else if (!seenEquals && !curName.empty()) nameBroken = true;
+            if (seenEquals && !curValue.empty())
+                endPair();
+            else if (!seenEquals && !curName.empty())
+                nameBroken = true;
             continue;
         }
         if (ch == '=') {

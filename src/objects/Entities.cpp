@@ -65,7 +65,8 @@ std::size_t DecodeEntityAt(std::string_view text, std::size_t pos, char& out) {
     for (const auto& m : kMarkupNames)
         if (StartsWith(text, at, m.name)) return finish(m.name.size(), m.code);
     for (std::size_t i = 0; i < kLatin1Names.size(); ++i)
-        if (StartsWith(text, at, kLatin1Names[i])) return finish(kLatin1Names[i].size(), static_cast<unsigned char>(160 + i));
+        if (StartsWith(text, at, kLatin1Names[i]))
+            return finish(kLatin1Names[i].size(), static_cast<unsigned char>(160 + i));
     out = ' ';
     return 1;
 }

@@ -24,7 +24,7 @@ bool IsDeviceName(std::string_view name) {
     std::string stem = LowerAscii(name.substr(0, name.find('.')));
     while (!stem.empty() && (stem.back() == ' ')) stem.pop_back();
     static constexpr std::array<std::string_view, 7> kFixed = {"con",    "prn",    "aux",    "nul",
-                                                                "clock$", "conin$", "conout$"};
+                                                               "clock$", "conin$", "conout$"};
     for (auto d : kFixed)
         if (stem == d) return true;
     if (stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '0' &&

@@ -34,7 +34,8 @@ OldMarkupConverter g_oldMarkupConverter = nullptr;
 int Status(const OVKRecord& r) { return r.U8(4); }
 
 bool In(K kind, K first, K last) {
-    return static_cast<int>(kind) >= static_cast<int>(first) && static_cast<int>(kind) <= static_cast<int>(last);
+    return static_cast<int>(kind) >= static_cast<int>(first) &&
+           static_cast<int>(kind) <= static_cast<int>(last);
 }
 
 std::mt19937& Random() {
@@ -71,10 +72,13 @@ struct NameField {
 std::optional<NameField> StoredNameField(K kind) {
     switch (kind) {
     case K::zipLink:
-    case K::genLink: return NameField{5, 78};
+    case K::genLink:
+        return NameField{5, 78};
     case K::immagine:
-    case K::mappaClic: return NameField{94, 75};
-    default: return std::nullopt;
+    case K::mappaClic:
+        return NameField{94, 75};
+    default:
+        return std::nullopt;
     }
 }
 
@@ -149,10 +153,13 @@ std::int64_t TOVKoggetto::FileBlockPosition() const {
 std::int64_t TOVKoggetto::FileBlockLength() const {
     switch (m_kind) {
     case K::zipLink:
-    case K::genLink: return m_record.I32(85);
+    case K::genLink:
+        return m_record.I32(85);
     case K::immagine:
-    case K::mappaClic: return m_record.I32(174);
-    default: return 0;
+    case K::mappaClic:
+        return m_record.I32(174);
+    default:
+        return 0;
     }
 }
 
@@ -231,14 +238,17 @@ void TOVKoggetto::LoadRecord(ByteSpan stored) {
             r.SetI32(77, revision - 1);
         }
         break;
-    case K::mappaClic: MakeStoredNameUnique(94, 75); break;
+    case K::mappaClic:
+        MakeStoredNameUnique(94, 75);
+        break;
     case K::tabellaHtml:
         if (length < 220) {
             r.SetU8(219, 1);
             r.SetI16(56, 300);
             r.FillRange(5, 50, 0);
             std::string oldWidths = r.Raw(97, 50);
-            for (int i = 0; i < 50; ++i) r.SetI16(97 + 2 * i, static_cast<std::uint8_t>(oldWidths[static_cast<std::size_t>(i)]));
+            for (int i = 0; i < 50; ++i)
+                r.SetI16(97 + 2 * i, static_cast<std::uint8_t>(oldWidths[static_cast<std::size_t>(i)]));
             r.SetU8(55, 1);
         }
         break;
@@ -251,7 +261,8 @@ void TOVKoggetto::LoadRecord(ByteSpan stored) {
             r.SetI32(17, static_cast<std::int32_t>(r.U32(17) | 0x03000000u));
         break;
     }
-    default: break;
+    default:
+        break;
     }
 
     ReadBlocks(length, clear);
@@ -273,7 +284,8 @@ void TOVKoggetto::MakeStoredNameUnique(int offset, int capacity) {
                 for (int i = 0; i < count && !clash; ++i) {
                     const TOVKoggetto* other = m_document->Object(kind, i);
                     if (!other || other == this) continue;
-                    clash = SameStoredName(FileNamePart(other->m_record.Str(field->offset, field->capacity)), name);
+                    clash = SameStoredName(FileNamePart(other->m_record.Str(field->offset, field->capacity)),
+                                           name);
                 }
                 if (clash) break;
             }
@@ -293,7 +305,9 @@ void TOVKoggetto::ReadBlocks(int storedLength, bool& clear) {
     if (!IsFree()) {
         std::optional<std::int64_t> len;
         switch (m_kind) {
-        case K::testoHtml: len = r.I32(185); break;
+        case K::testoHtml:
+            len = r.I32(185);
+            break;
         case K::zipLink:
         case K::genLink:
         case K::immagine:
@@ -301,16 +315,27 @@ void TOVKoggetto::ReadBlocks(int storedLength, bool& clear) {
             // Attachments and pictures stay in the file and are read when they are needed.
             m_fileBacked = m_document && m_document->IsOpen();
             break;
-        case K::tabellaHtml: len = r.I32(81) == 0 ? 0 : r.I16(85); break;
-        case K::mappaFrame: len = r.I32(85); break;
-        case K::speclink: len = r.I32(5); break;
-        case K::multiMedia: len = r.I32(13) == -1 ? 0 : r.I32(13); break;
+        case K::tabellaHtml:
+            len = r.I32(81) == 0 ? 0 : r.I16(85);
+            break;
+        case K::mappaFrame:
+            len = r.I32(85);
+            break;
+        case K::speclink:
+            len = r.I32(5);
+            break;
+        case K::multiMedia:
+            len = r.I32(13) == -1 ? 0 : r.I32(13);
+            break;
         case K::shortObj:
         case K::custom:
         case K::dbloc:
         case K::inputStat:
-        case K::inputDin: len = r.I32(13); break;
-        default: break;
+        case K::inputDin:
+            len = r.I32(13);
+            break;
+        default:
+            break;
         }
         if (len) {
             const std::int64_t pos = static_cast<std::int64_t>(r.I32(0)) + base;
@@ -323,19 +348,42 @@ void TOVKoggetto::ReadBlocks(int storedLength, bool& clear) {
 
     int posField = -1;
     switch (m_kind) {
-    case K::testoHtml: posField = 239; break;
-    case K::tabellaHtml: posField = 58; break;
-    case K::speclink: posField = 39; break;
-    case K::shortObj: posField = 20; break;
-    case K::custom: posField = 72; break;
+    case K::testoHtml:
+        posField = 239;
+        break;
+    case K::tabellaHtml:
+        posField = 58;
+        break;
+    case K::speclink:
+        posField = 39;
+        break;
+    case K::shortObj:
+        posField = 20;
+        break;
+    case K::custom:
+        posField = 72;
+        break;
     case K::dbloc:
-    case K::multiMedia: posField = 38; break;
-    case K::immagineNew: posField = 61; break;
-    case K::inputStat: posField = 184; break;
-    case K::inputDin: posField = 452; break;
-    case K::bottoneCGI: posField = 195; break;
-    case K::inizioForm: posField = 356; break;
-    default: break;
+    case K::multiMedia:
+        posField = 38;
+        break;
+    case K::immagineNew:
+        posField = 61;
+        break;
+    case K::inputStat:
+        posField = 184;
+        break;
+    case K::inputDin:
+        posField = 452;
+        break;
+    case K::bottoneCGI:
+        posField = 195;
+        break;
+    case K::inizioForm:
+        posField = 356;
+        break;
+    default:
+        break;
     }
     if (posField < 0) return;
     std::int64_t pos = r.I32(posField);
@@ -362,14 +410,19 @@ bool TOVKoggetto::IsFree() const {
     const int s = Status(m_record);
     switch (m_kind) {
     case K::testoHtml:
-    case K::immagine: return s == 3;
+    case K::immagine:
+        return s == 3;
     case K::internetLink:
-    case K::genLink: return s == 5;
-    case K::keyword: return m_record.Str(0, 79) == "-";
+    case K::genLink:
+        return s == 5;
+    case K::keyword:
+        return m_record.Str(0, 79) == "-";
     case K::programma:
-    case K::mappaFrame: return s == 1;
+    case K::mappaFrame:
+        return s == 1;
     default:
-        if (m_kind == K::tabellaHtml || In(m_kind, K::speclink, K::dbloc) || In(m_kind, K::immagineNew, K::multiMedia))
+        if (m_kind == K::tabellaHtml || In(m_kind, K::speclink, K::dbloc) ||
+            In(m_kind, K::immagineNew, K::multiMedia))
             return s == 0;
         return false;
     }
@@ -389,7 +442,9 @@ void TOVKoggetto::ReleaseOwnedLinks(int depth) {
         if (link && link != this && link->Kind() == K::speclink) link->ResetAt(depth + 1);
     };
     switch (m_kind) {
-    case K::immagine: ReleasePictures(); break;
+    case K::immagine:
+        ReleasePictures();
+        break;
     case K::immagineNew:
         ReleasePictures();
         for (int i = 0; i < 30; ++i) resetLink(m_record.I32(73 + 16 * i));
@@ -402,8 +457,11 @@ void TOVKoggetto::ReleaseOwnedLinks(int depth) {
         for (int off = 51; off <= 63; off += 4) resetLink(m_record.I32(off));
         resetLink(m_record.I32(47));
         break;
-    case K::bottoneCGI: resetLink(m_record.I32(181)); break;
-    default: break;
+    case K::bottoneCGI:
+        resetLink(m_record.I32(181));
+        break;
+    default:
+        break;
     }
 }
 
@@ -451,13 +509,17 @@ void TOVKoggetto::ApplyResetDefaults() {
         r.SetU8(4, 5);
         r.SetI32(89, revision);
         break;
-    case K::keyword: r.SetStr(0, 79, "-"); break;
+    case K::keyword:
+        r.SetStr(0, 79, "-");
+        break;
     case K::immagine:
         r.SetU8(4, 3);
         r.SetU8(666, 0);
         r.SetI32(77, revision);
         break;
-    case K::programma: r.SetU8(4, 1); break;
+    case K::programma:
+        r.SetU8(4, 1);
+        break;
     case K::tabellaHtml: {
         r.SetU8(4, 0);
         r.FillRange(5, 50, 1);
@@ -514,11 +576,19 @@ void TOVKoggetto::InitNew() {
         SetData(std::string(objtext::kEmptyPageText, sizeof(objtext::kEmptyPageText)));
         break;
     case K::internetLink:
-    case K::genLink: status = 4; break;
-    case K::immagine: status = 0; break;
+    case K::genLink:
+        status = 4;
+        break;
+    case K::immagine:
+        status = 0;
+        break;
     case K::tabellaHtml:
-    case K::mappaFrame: status = 2; break;
-    case K::dbloc: status = 7; break;
+    case K::mappaFrame:
+        status = 2;
+        break;
+    case K::dbloc:
+        status = 7;
+        break;
     default:
         if (m_kind == K::speclink || m_kind == K::shortObj || m_kind == K::custom ||
             In(m_kind, K::immagineNew, K::multiMedia))
@@ -528,12 +598,19 @@ void TOVKoggetto::InitNew() {
     if (status != 0xFF) m_record.SetU8(4, status);
     const std::int32_t revision = m_document ? m_document->Revision() : 0;
     switch (m_kind) {
-    case K::testoHtml: m_record.SetI32(196, revision); break;
+    case K::testoHtml:
+        m_record.SetI32(196, revision);
+        break;
     case K::zipLink:
-    case K::genLink: m_record.SetI32(89, revision); break;
+    case K::genLink:
+        m_record.SetI32(89, revision);
+        break;
     case K::immagine:
-    case K::mappaClic: m_record.SetI32(77, revision); break;
-    default: break;
+    case K::mappaClic:
+        m_record.SetI32(77, revision);
+        break;
+    default:
+        break;
     }
 }
 
@@ -564,13 +641,15 @@ TOVKoggetto* TOVKoggetto::ShownObject() const {
         return m_document->Object(K::immagine, index);
     };
     switch (m_kind) {
-    case K::testoHtml: return picture(m_record.I32(85));
+    case K::testoHtml:
+        return picture(m_record.I32(85));
     case K::tabellaHtml: {
         std::uint32_t v = m_record.U32(207);
         if (v >= 0x03000000u && v <= 0x03FFFFFFu) return picture(static_cast<std::int32_t>(v & 0xFFFFFF));
         return nullptr;
     }
-    case K::immagineNew: return picture(m_record.I32(0));
+    case K::immagineNew:
+        return picture(m_record.I32(0));
     case K::inputStat:
         if (Status(m_record) != 18 || !m_document) return nullptr;
         if (m_record.I32(108) < 0) return nullptr;
@@ -586,7 +665,8 @@ TOVKoggetto* TOVKoggetto::ShownObject() const {
         if (ReferenceKind(ref) == 0) Msg().Information(objtext::kBugInAux);
         return Resolve(ref);
     }
-    default: return nullptr;
+    default:
+        return nullptr;
     }
 }
 
@@ -612,53 +692,81 @@ std::string TOVKoggetto::DisplayNameAt(int depth) const {
     };
     switch (m_kind) {
     case K::testoHtml:
-    case K::immagine: return r.Str(5, 71);
-    case K::internetLink: return r.Str(5, 127);
+    case K::immagine:
+        return r.Str(5, 71);
+    case K::internetLink:
+        return r.Str(5, 127);
     case K::zipLink:
-    case K::genLink: return r.Str(5, 78);
-    case K::programma: return r.Str(5, 75);
-    case K::mappaFrame: return r.Str(5, 79);
+    case K::genLink:
+        return r.Str(5, 78);
+    case K::programma:
+        return r.Str(5, 75);
+    case K::mappaFrame:
+        return r.Str(5, 79);
     case K::stileParagrafo:
-    case K::fontFace: return r.Str(5, 32);
-    case K::keyword: return r.Str(0, 79);
-    case K::custom: return r.Str(17, 40);
-    case K::dbloc: return r.Str(17, 15);
+    case K::fontFace:
+        return r.Str(5, 32);
+    case K::keyword:
+        return r.Str(0, 79);
+    case K::custom:
+        return r.Str(17, 40);
+    case K::dbloc:
+        return r.Str(17, 15);
     case K::inputStat:
     case K::inputDin:
-    case K::bottoneCGI: return r.Str(17, 79);
-    case K::inizioForm: return r.Str(17, 255);
-    case K::immagineNew: return r.Str(28, 32);
+    case K::bottoneCGI:
+        return r.Str(17, 79);
+    case K::inizioForm:
+        return r.Str(17, 255);
+    case K::immagineNew:
+        return r.Str(28, 32);
     case K::speclink:
         switch (Status(r)) {
-        case 1: return r.U8(18) == 6 ? objtext::kTargetOnlyScroll : nameOf(r.I32(13));
-        case 2: return objtext::kCloseWindow + r.Str(19, 255).substr(0, 36);
-        case 3: return objtext::kKeywordWindow;
-        case 4: return objtext::kPreviousPage;
-        case 5: return objtext::kNextPage;
-        case 6: return objtext::kAutoImport;
-        case 7: return objtext::kAddToCart;
-        case 8: return objtext::kPrintCurrentFrame;
-        case 9: return objtext::kPrintFrame + r.Str(19, 255).substr(0, 44);
-        case 10: return objtext::kPluginLink;
-        default: return {};
+        case 1:
+            return r.U8(18) == 6 ? objtext::kTargetOnlyScroll : nameOf(r.I32(13));
+        case 2:
+            return objtext::kCloseWindow + r.Str(19, 255).substr(0, 36);
+        case 3:
+            return objtext::kKeywordWindow;
+        case 4:
+            return objtext::kPreviousPage;
+        case 5:
+            return objtext::kNextPage;
+        case 6:
+            return objtext::kAutoImport;
+        case 7:
+            return objtext::kAddToCart;
+        case 8:
+            return objtext::kPrintCurrentFrame;
+        case 9:
+            return objtext::kPrintFrame + r.Str(19, 255).substr(0, 44);
+        case 10:
+            return objtext::kPluginLink;
+        default:
+            return {};
         }
     case K::shortObj: {
         const int sub = Status(r);
         switch (sub) {
-        case 10: return DecodeEntities(DataBytes());
+        case 10:
+            return DecodeEntities(DataBytes());
         case 11:
-        case 12: return AttributeText().substr(0, 400);
-        case 13: return nameOf(r.I32(5));
-        case 14: return objtext::kAnchor + std::to_string(r.I32(5));
+        case 12:
+            return AttributeText().substr(0, 400);
+        case 13:
+            return nameOf(r.I32(5));
+        case 14:
+            return objtext::kAnchor + std::to_string(r.I32(5));
         case 21:
         case 22:
         case 23:
         case 24:
         case 25:
         case 26: {
-            static constexpr const char* kLabels[] = {objtext::kPlaceholderPicture,  objtext::kPlaceholderPageOrLink,
-                                                      objtext::kPlaceholderPageText, objtext::kPlaceholderKeyObject,
-                                                      objtext::kPlaceholderSizeX,    objtext::kPlaceholderSizeY};
+            static constexpr const char* kLabels[] = {
+                objtext::kPlaceholderPicture,  objtext::kPlaceholderPageOrLink,
+                objtext::kPlaceholderPageText, objtext::kPlaceholderKeyObject,
+                objtext::kPlaceholderSizeX,    objtext::kPlaceholderSizeY};
             std::string label = EbookText(m_document, kLabels[sub - 21]);
             if (sub <= 24) label += " " + nameOf(r.I32(5));
             return label;
@@ -667,10 +775,12 @@ std::string TOVKoggetto::DisplayNameAt(int depth) const {
         case 28:
             if (HasData()) return DataBytes();
             return objtext::kFileNumber + std::to_string(r.I32(5));
-        default: return {};
+        default:
+            return {};
         }
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 
@@ -679,9 +789,12 @@ std::string TOVKoggetto::Describe() const { return DescribeAt(0); }
 std::string TOVKoggetto::DescribeOtherEbook(const std::string& address, bool& handled) const {
     handled = false;
     std::string rest;
-    if (StartsWithNoCase(address, objtext::kVoskLongPrefix)) rest = address.substr(7);
-    else if (StartsWithNoCase(address, objtext::kVoskPrefix)) rest = address.substr(5);
-    else return {};
+    if (StartsWithNoCase(address, objtext::kVoskLongPrefix))
+        rest = address.substr(7);
+    else if (StartsWithNoCase(address, objtext::kVoskPrefix))
+        rest = address.substr(5);
+    else
+        return {};
 
     auto bar = rest.find('|');
     std::string path = rest.substr(0, bar);
@@ -692,7 +805,8 @@ std::string TOVKoggetto::DescribeOtherEbook(const std::string& address, bool& ha
         std::int64_t value = 0;
         bool negative = !digits.empty() && digits[0] == '-';
         std::size_t i = negative ? 1 : 0;
-        for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i) value = value * 10 + (digits[i] - '0');
+        for (; i < digits.size() && digits[i] >= '0' && digits[i] <= '9'; ++i)
+            value = value * 10 + (digits[i] - '0');
         if (i != digits.size() || negative) value = 0;
         page = static_cast<std::int32_t>(std::min<std::int64_t>(value, 0xFFFFFF));
     }
@@ -702,6 +816,7 @@ std::string TOVKoggetto::DescribeOtherEbook(const std::string& address, bool& ha
         path = m_document->ResolveCdFolder(path, false);
     for (char& c : path)
         if (c == '\\') c = '/';
+    if (path.empty()) return {};
     const std::string open = m_document ? m_document->OVKFileName() : std::string();
     if (!open.empty() && LowerAscii(path) == LowerAscii(open)) return {}; // a page of this ebook
     if (path[0] != '/') {
@@ -743,7 +858,8 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
             const std::string a = r.Str(5, 127);
             bool otherEbook = false;
             std::string other = DescribeOtherEbook(a, otherEbook);
-            if (otherEbook) result = other;
+            if (otherEbook)
+                result = other;
             else if (StartsWith(a, objtext::kMailtoPrefix)) {
                 std::string m = a.substr(7);
                 result = m + "|" + objtext::kLinkToMail + m;
@@ -759,7 +875,9 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
             result = f + "|" + objtext::kLinkToFile + f;
             break;
         }
-        case K::immagine: result = DisplayNameAt(depth); break;
+        case K::immagine:
+            result = DisplayNameAt(depth);
+            break;
         case K::speclink: {
             const std::string data = HasData() ? DataBytes() : std::string();
             switch (Status(r)) {
@@ -769,11 +887,18 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
                     if (target) result = target->DescribeAt(depth + 1);
                 }
                 break;
-            case 3: result = objtext::kKeywordHint; break;
-            case 4: result = objtext::kPreviousPageHint; break;
-            case 5: result = objtext::kNextPageHint; break;
+            case 3:
+                result = objtext::kKeywordHint;
+                break;
+            case 4:
+                result = objtext::kPreviousPageHint;
+                break;
+            case 5:
+                result = objtext::kNextPageHint;
+                break;
             case 6:
-                result = HasData() ? data + "|" + objtext::kAutoImport + ":" + data : std::string(objtext::kAutoImport);
+                result = HasData() ? data + "|" + objtext::kAutoImport + ":" + data
+                                   : std::string(objtext::kAutoImport);
                 break;
             case 7:
                 if (HasData()) {
@@ -781,10 +906,13 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
                     result = s + "|" + s;
                 }
                 break;
-            case 8: result = std::string(objtext::kPrintCurrentFrame) + "|" + objtext::kPrintCurrentFrame; break;
+            case 8:
+                result = std::string(objtext::kPrintCurrentFrame) + "|" + objtext::kPrintCurrentFrame;
+                break;
             case 9: {
                 std::string name = r.Str(19, 255).substr(0, 44);
-                if (LowerAscii(name) == objtext::kShowPrintName) result = objtext::kPrintFrame;
+                if (LowerAscii(name) == objtext::kShowPrintName)
+                    result = objtext::kPrintFrame;
                 else {
                     std::string s = objtext::kPrintFrame + name;
                     result = s + "|" + s;
@@ -795,12 +923,14 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
                 if (HasData()) {
                     std::string text = data;
                     auto at = text.find(objtext::kPluginHeadsMarker);
-                    if (at != std::string::npos) text.erase(at, std::string_view(objtext::kPluginHeadsMarker).size());
+                    if (at != std::string::npos)
+                        text.erase(at, std::string_view(objtext::kPluginHeadsMarker).size());
                     std::string s = objtext::kPluginLink + text;
                     result = s + "|" + s;
                 }
                 break;
-            default: break;
+            default:
+                break;
             }
             break;
         }
@@ -812,7 +942,8 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
             result = n + "|" + objtext::kCustom + " " + n;
             break;
         }
-        default: break;
+        default:
+            break;
         }
     }
     // A leading "{…}" group is the author's sorting key, not part of the hint.
@@ -825,10 +956,14 @@ std::string TOVKoggetto::DescribeAt(int depth) const {
 
 std::string TOVKoggetto::StoredFileName() const {
     switch (m_kind) {
-    case K::genLink: return m_record.Str(5, 78);
-    case K::immagine: return m_record.Str(94, 75);
-    case K::programma: return m_record.Str(81, 255);
-    default: return {};
+    case K::genLink:
+        return m_record.Str(5, 78);
+    case K::immagine:
+        return m_record.Str(94, 75);
+    case K::programma:
+        return m_record.Str(81, 255);
+    default:
+        return {};
     }
 }
 
@@ -841,18 +976,21 @@ std::string TOVKoggetto::ElementName() const {
         std::string name = LowerAscii(DisplayName());
         return name.empty() ? objtext::kElementPrefix + std::to_string(ControlNumber()) : name;
     }
-    case K::immagineNew: return GetAttribute(objtext::kAttrName);
+    case K::immagineNew:
+        return GetAttribute(objtext::kAttrName);
     case K::inizioForm: {
         std::string name = GetAttribute(objtext::kAttrName);
         return name.empty() ? objtext::kFormStartPrefix + std::to_string(ControlNumber()) : name;
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 
 // --- data out ------------------------------------------------------------------------------
 
-std::int64_t TOVKoggetto::WriteData(std::string& out, bool withHeader, std::vector<std::string>* messages) const {
+std::int64_t TOVKoggetto::WriteData(std::string& out, bool withHeader,
+                                    std::vector<std::string>* messages) const {
     auto header = [&](std::int64_t length) {
         if (!withHeader) return;
         AppendI32(out, static_cast<std::int32_t>(length));
@@ -860,8 +998,10 @@ std::int64_t TOVKoggetto::WriteData(std::string& out, bool withHeader, std::vect
     };
     auto fail = [&](const std::string& file) {
         std::string text = objtext::kOpenFileError + file;
-        if (messages) messages->push_back(text);
-        else Msg().Error(text);
+        if (messages)
+            messages->push_back(text);
+        else
+            Msg().Error(text);
     };
     if (m_data) {
         header(static_cast<std::int64_t>(m_data->size()));
@@ -872,7 +1012,8 @@ std::int64_t TOVKoggetto::WriteData(std::string& out, bool withHeader, std::vect
         const std::int64_t pos = FileBlockPosition();
         const std::int64_t len = FileBlockLength();
         const std::string ebook = m_document ? m_document->OVKFileName() : std::string();
-        if (!m_document || len < 0 || pos < 0 || pos > m_document->FileSize() || len > m_document->FileSize() - pos) {
+        if (!m_document || len < 0 || pos < 0 || pos > m_document->FileSize() ||
+            len > m_document->FileSize() - pos) {
             fail(ebook);
             return 0;
         }

@@ -132,7 +132,8 @@ public:
     // Appends the data block to `out` (with `withHeader`, preceded by its int32 length and an
     // int32 0); returns the number of data bytes. Failures go to `messages` when given, else
     // to an error box.
-    std::int64_t WriteData(std::string& out, bool withHeader, std::vector<std::string>* messages = nullptr) const;
+    std::int64_t WriteData(std::string& out, bool withHeader,
+                           std::vector<std::string>* messages = nullptr) const;
 
     std::string GetAttribute(const std::string& name, bool* found = nullptr) const;
     void SetAttribute(const std::string& name, const std::string& value);

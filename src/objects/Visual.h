@@ -6,8 +6,8 @@
 namespace morvell {
 
 class TOVKoggetto;
-class TOVKpage;     // page view that owns the controls of a page
-class TPrintOwner;  // print layout that owns the print objects of a page
+class TOVKpage;    // page view that owns the controls of a page
+class TPrintOwner; // print layout that owns the print objects of a page
 
 struct VisualSize {
     int width = 0;

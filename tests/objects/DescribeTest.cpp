@@ -20,7 +20,8 @@ TEST(Describe, AddressesAndPages) {
               "someone@example.org|Collegamento a e-mail: someone@example.org");
     EXPECT_EQ(Link("run:notepad.exe")->Describe(), "");
     EXPECT_EQ(Link("prog:HKCU\\x")->Describe(), "");
-    EXPECT_EQ(Link("http://example.org")->Describe(), "http://example.org|Collegamento a: http://example.org");
+    EXPECT_EQ(Link("http://example.org")->Describe(),
+              "http://example.org|Collegamento a: http://example.org");
 
     auto page = Loose(K::testoHtml);
     page->Record().SetU8(4, 0);
@@ -94,8 +95,8 @@ TEST(Describe, SpecialLinkSubKinds) {
         {9, "_ShowPrint", nullptr, "Stampa la cornice/frame: _ShowPrint", "Stampa la cornice/frame: "},
         {9, "right", nullptr, "Stampa la cornice/frame: right",
          "Stampa la cornice/frame: right|Stampa la cornice/frame: right"},
-        {10, "", "a$$qelb-heads$$b", "Collegamento \"plugin\": ",
-         "Collegamento \"plugin\": ab|Collegamento \"plugin\": ab"},
+        {10, "", "a$$qelb-heads$$b",
+         "Collegamento \"plugin\": ", "Collegamento \"plugin\": ab|Collegamento \"plugin\": ab"},
         {10, "", nullptr, "Collegamento \"plugin\": ", ""},
         {11, "", nullptr, "", ""},
         {0, "", nullptr, "", "Non definito."},
@@ -145,7 +146,11 @@ class DescribeInBook : public ObjectTest {};
 TEST_F(DescribeInBook, LinksFollowTheirTargetsWithoutLooping) {
     ovkbuild::Builder b;
     auto text = b.AddData("<Z S0 >x");
-    b.AddRecord(K::testoHtml, FfRecord().U8(4, 0).Str(5, 71, "Home").I32(0, static_cast<std::int32_t>(text.offset)).I32(185, static_cast<std::int32_t>(text.length)));
+    b.AddRecord(K::testoHtml, FfRecord()
+                                  .U8(4, 0)
+                                  .Str(5, 71, "Home")
+                                  .I32(0, static_cast<std::int32_t>(text.offset))
+                                  .I32(185, static_cast<std::int32_t>(text.length)));
     // 0: go to page 0; 1: only scroll; 2 and 3 point at each other through markers.
     b.AddRecord(K::speclink, FfRecord().U8(4, 1).U8(18, 0).I32(13, 0));
     b.AddRecord(K::speclink, FfRecord().U8(4, 1).U8(18, 6).I32(13, 0));

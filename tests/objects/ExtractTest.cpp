@@ -28,7 +28,9 @@ TEST(SafeName, StaysAPlainFileName) {
         {"..", "file"},
         {"dir/..", "file"},
         {"", "file"},
-        {"a\nb\x01" "c.txt", "abc.txt"},
+        {"a\nb\x01"
+         "c.txt",
+         "abc.txt"},
         {"CON", "_CON"},
         {"nul.txt", "_nul.txt"},
         {"com1.doc", "_com1.doc"},
@@ -43,13 +45,15 @@ TEST(SafeName, StaysAPlainFileName) {
 
 class Extract : public ObjectTest {
 protected:
-    void AddFile(ovkbuild::Builder& b, const std::string& name, const std::string& bytes, std::int32_t lengthOverride = -2) {
+    void AddFile(ovkbuild::Builder& b, const std::string& name, const std::string& bytes,
+                 std::int32_t lengthOverride = -2) {
         auto block = b.AddData(bytes);
         b.AddRecord(K::genLink, FfRecord()
                                     .U8(4, 4)
                                     .Str(5, 78, name)
                                     .I32(0, static_cast<std::int32_t>(block.offset))
-                                    .I32(85, lengthOverride == -2 ? static_cast<std::int32_t>(block.length) : lengthOverride));
+                                    .I32(85, lengthOverride == -2 ? static_cast<std::int32_t>(block.length)
+                                                                  : lengthOverride));
     }
 };
 
@@ -97,7 +101,8 @@ TEST_F(Extract, SameNameGetsAnotherFile) {
 
 TEST_F(Extract, HostileNamesStayInTheFolder) {
     ovkbuild::Builder b;
-    for (const char* name : {"..\\..\\escape.txt", "/tmp/abs.txt", "..", "sub/../../x"}) AddFile(b, name, "x");
+    for (const char* name : {"..\\..\\escape.txt", "/tmp/abs.txt", "..", "sub/../../x"})
+        AddFile(b, name, "x");
     Open(b);
     const fs::path folder = m_doc.TempFolder();
     for (int i = 0; i < 4; ++i) {
@@ -138,7 +143,8 @@ TEST_F(Extract, DataPastTheEndFailsWithTheBoxesAndKeepsTheData) {
         ASSERT_EQ(m_messages.Entries().size(), 1u);
         EXPECT_EQ(m_messages.Entries()[0].kind, MessageKind::Error);
         EXPECT_THAT(m_messages.Entries()[0].text,
-                    ::testing::StartsWith("Lo spazio su HD potrebbe essere insufficiente! Errore nella scorporazione file: "));
+                    ::testing::StartsWith(
+                        "Lo spazio su HD potrebbe essere insufficiente! Errore nella scorporazione file: "));
         std::vector<std::string> problems;
         std::string out;
         EXPECT_EQ(o.WriteData(out, true, &problems), 0);

@@ -14,18 +14,18 @@ struct KindCase {
 };
 
 const KindCase kKinds[] = {
-    {K::testoHtml, 3, true, 0, false},       {K::internetLink, 5, true, 4, false},
-    {K::zipLink, 0xFF, false, 0xFF, false},  {K::genLink, 5, true, 4, false},
-    {K::immagine, 3, true, 0, false},        {K::mappaClic, 0xFF, false, 0xFF, false},
-    {K::programma, 1, true, 1, true},        {K::tabellaHtml, 0, true, 2, false},
-    {K::mappaFrame, 1, true, 2, false},      {K::speclink, 0, true, 1, false},
-    {K::shortObj, 0, true, 1, false},        {K::custom, 0, true, 1, false},
-    {K::dbloc, 0, true, 7, false},           {K::spazio4, 0xFF, false, 0xFF, false},
-    {K::immagineNew, 0, true, 1, false},     {K::stileParagrafo, 0, true, 1, false},
-    {K::fontFace, 0xFF, false, 1, false},    {K::formato, 0, true, 1, false},
-    {K::inputStat, 0, true, 1, false},       {K::inputDin, 0, true, 1, false},
-    {K::bottoneCGI, 0, true, 1, false},      {K::inizioForm, 0, true, 1, false},
-    {K::multiMedia, 0, true, 1, false},      {K::none, 0xFF, false, 0xFF, false},
+    {K::testoHtml, 3, true, 0, false},      {K::internetLink, 5, true, 4, false},
+    {K::zipLink, 0xFF, false, 0xFF, false}, {K::genLink, 5, true, 4, false},
+    {K::immagine, 3, true, 0, false},       {K::mappaClic, 0xFF, false, 0xFF, false},
+    {K::programma, 1, true, 1, true},       {K::tabellaHtml, 0, true, 2, false},
+    {K::mappaFrame, 1, true, 2, false},     {K::speclink, 0, true, 1, false},
+    {K::shortObj, 0, true, 1, false},       {K::custom, 0, true, 1, false},
+    {K::dbloc, 0, true, 7, false},          {K::spazio4, 0xFF, false, 0xFF, false},
+    {K::immagineNew, 0, true, 1, false},    {K::stileParagrafo, 0, true, 1, false},
+    {K::fontFace, 0xFF, false, 1, false},   {K::formato, 0, true, 1, false},
+    {K::inputStat, 0, true, 1, false},      {K::inputDin, 0, true, 1, false},
+    {K::bottoneCGI, 0, true, 1, false},     {K::inizioForm, 0, true, 1, false},
+    {K::multiMedia, 0, true, 1, false},     {K::none, 0xFF, false, 0xFF, false},
 };
 
 TEST(LifeCycle, ResetMakesAnEmptySlotAndInitNewPutsItInUse) {
@@ -154,6 +154,33 @@ TEST(LifeCycle, FloatingPictures) {
     auto other = Loose(K::immagine);
     other->Record().SetU8(13, 255);
     EXPECT_FALSE(other->IsFloating());
+}
+
+} // namespace
+} // namespace morvell::test
+
+namespace morvell::test {
+namespace {
+
+TEST_F(Owned, ResettingAPageResetsTheObjectsItsTextEmbeds) {
+    ovkbuild::Builder b;
+    auto text = b.AddData("<Z S0 >go <$0A000000>here<%> and <$00000001> <$0B00000");
+    b.AddRecord(K::testoHtml, FfRecord()
+                                  .U8(4, 0)
+                                  .Str(5, 71, "A")
+                                  .I32(0, static_cast<std::int32_t>(text.offset))
+                                  .I32(185, static_cast<std::int32_t>(text.length)));
+    b.AddRecord(K::testoHtml, FfRecord()
+                                  .U8(4, 0)
+                                  .Str(5, 71, "B")
+                                  .I32(0, static_cast<std::int32_t>(text.offset))
+                                  .I32(185, static_cast<std::int32_t>(text.length)));
+    b.AddRecord(K::speclink, FfRecord().U8(4, 3));
+    Open(b);
+    Obj(K::testoHtml, 0).Reset();
+    EXPECT_TRUE(Obj(K::testoHtml, 0).IsFree());
+    EXPECT_TRUE(Obj(K::speclink, 0).IsFree());
+    EXPECT_FALSE(Obj(K::testoHtml, 1).IsFree()); // pages are never owned by a page
 }
 
 } // namespace

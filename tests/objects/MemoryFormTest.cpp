@@ -84,8 +84,9 @@ TEST_F(MemoryFormInBook, RegisteredObjectOfAnotherKindComplainsAndKeepsItsPlace)
     TOVKoggetto& target = Obj(K::speclink, 0);
     std::size_t pos = 0;
     EXPECT_TRUE(target.ReadFromStream(AsBytes(form), pos));
-    EXPECT_EQ(m_messages.Texts(), std::vector<std::string>{
-                                      "In un TOVKoggetto registrato si può caricare solo un TOVKoggetto dello stesso tipo!"});
+    EXPECT_EQ(m_messages.Texts(),
+              std::vector<std::string>{
+                  "In un TOVKoggetto registrato si può caricare solo un TOVKoggetto dello stesso tipo!"});
     EXPECT_EQ(target.Kind(), K::speclink);
     EXPECT_EQ(target.Index(), 0);
     EXPECT_EQ(target.Record().U8(4), 14);
@@ -95,7 +96,9 @@ TEST_F(MemoryFormInBook, RegisteredObjectOfAnotherKindComplainsAndKeepsItsPlace)
 TEST_F(MemoryFormInBook, FileBackedDataTravelsInTheForm) {
     ovkbuild::Builder b;
     auto block = b.AddData("BYTES");
-    b.AddRecord(K::genLink, FfRecord().U8(4, 4).Str(5, 78, "f.bin").I32(0, static_cast<std::int32_t>(block.offset)).I32(85, 5));
+    b.AddRecord(
+        K::genLink,
+        FfRecord().U8(4, 4).Str(5, 78, "f.bin").I32(0, static_cast<std::int32_t>(block.offset)).I32(85, 5));
     Open(b);
     std::string form;
     Obj(K::genLink, 0).WriteToStream(form);

@@ -2,11 +2,11 @@
 // Fixture ebooks for the object tests: records are set byte by byte with the builder's Record,
 // the file is written to a temporary folder and opened through a real document.
 
-#include "support/TestSupport.h"
 #include "document/TOVKset.h"
 #include "objects/TOVKoggetto.h"
 #include "ovkbuild/Builder.h"
 #include "platform/Messages.h"
+#include "support/TestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -15,7 +15,10 @@ TEST_F(RecordLoad, PageRecordOf300BytesIsTakenAsStored) {
     b.SetRecordSize(K::testoHtml, 300);
     auto text = b.AddData("<Z S0 >hello");
     Record r = FfRecord(300);
-    r.I32(0, static_cast<std::int32_t>(text.offset)).U8(4, 0).Str(5, 71, "P").I32(185, static_cast<std::int32_t>(text.length));
+    r.I32(0, static_cast<std::int32_t>(text.offset))
+        .U8(4, 0)
+        .Str(5, 71, "P")
+        .I32(185, static_cast<std::int32_t>(text.length));
     r.U8(195, 2).I16(221, 9).I32(231, 4).I32(235, 5).I32(227, 6);
     b.AddRecord(K::testoHtml, r);
     Open(b);
@@ -35,7 +38,10 @@ TEST_F(RecordLoad, OldPageRecordGetsTheOldDefaultsAndLosesItsSlotWithoutText) {
     b.Header().SetRevision(7);
     auto text = b.AddData("<Z S0 >old");
     Record withText = FfRecord(242);
-    withText.I32(0, static_cast<std::int32_t>(text.offset)).U8(4, 0).Str(5, 71, "Old").I32(185, static_cast<std::int32_t>(text.length));
+    withText.I32(0, static_cast<std::int32_t>(text.offset))
+        .U8(4, 0)
+        .Str(5, 71, "Old")
+        .I32(185, static_cast<std::int32_t>(text.length));
     b.AddRecord(K::testoHtml, withText);
     Record noText = FfRecord(242);
     noText.I32(0, 0).U8(4, 0).Str(5, 71, "Empty").I32(185, 0);
@@ -100,7 +106,8 @@ TEST_F(RecordLoad, InternetLinkSubKindFollowsTheAddressPrefix) {
     }
     Open(b);
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(Obj(K::internetLink, static_cast<int>(i)).Record().U8(4), cases[i].expected) << cases[i].address;
+        EXPECT_EQ(Obj(K::internetLink, static_cast<int>(i)).Record().U8(4), cases[i].expected)
+            << cases[i].address;
 }
 
 TEST_F(RecordLoad, ShortTableRecordGetsPercentColumnsAndWideWidths) {
@@ -170,12 +177,16 @@ TEST_F(RecordLoad, FloatingPositionMovesOutOfTheExtraBlock) {
     for (int i = 0; i < 20; ++i) binary[static_cast<std::size_t>(i)] = static_cast<char>(i + 1);
     std::string extra = std::string("\x14\0\0\0", 4) + binary + "name=\"pic\"";
     auto block = b.AddData(extra);
-    b.AddRecord(K::immagineNew,
-                FfRecord().U8(4, 1).I32(61, static_cast<std::int32_t>(block.offset)).I32(65, static_cast<std::int32_t>(block.length)));
+    b.AddRecord(K::immagineNew, FfRecord()
+                                    .U8(4, 1)
+                                    .I32(61, static_cast<std::int32_t>(block.offset))
+                                    .I32(65, static_cast<std::int32_t>(block.length)));
     std::string other = std::string("\x03\0\0\0abc", 7) + "name=\"keep\"";
     auto block2 = b.AddData(other);
-    b.AddRecord(K::immagineNew,
-                FfRecord().U8(4, 1).I32(61, static_cast<std::int32_t>(block2.offset)).I32(65, static_cast<std::int32_t>(block2.length)));
+    b.AddRecord(K::immagineNew, FfRecord()
+                                    .U8(4, 1)
+                                    .I32(61, static_cast<std::int32_t>(block2.offset))
+                                    .I32(65, static_cast<std::int32_t>(block2.length)));
     Open(b);
 
     const TOVKoggetto& o = Obj(K::immagineNew, 0);
@@ -193,7 +204,11 @@ TEST_F(RecordLoad, FloatingPositionMovesOutOfTheExtraBlock) {
 TEST_F(RecordLoad, FileBackedDataIsReadWhenAsked) {
     ovkbuild::Builder b;
     auto bytes = b.AddData("PDF-BYTES");
-    b.AddRecord(K::genLink, FfRecord().U8(4, 4).Str(5, 78, "a.pdf").I32(0, static_cast<std::int32_t>(bytes.offset)).I32(85, static_cast<std::int32_t>(bytes.length)));
+    b.AddRecord(K::genLink, FfRecord()
+                                .U8(4, 4)
+                                .Str(5, 78, "a.pdf")
+                                .I32(0, static_cast<std::int32_t>(bytes.offset))
+                                .I32(85, static_cast<std::int32_t>(bytes.length)));
     b.AddRecord(K::genLink, FfRecord().U8(4, 5).Str(5, 78, "free.pdf"));
     Open(b);
     EXPECT_TRUE(Obj(K::genLink, 0).IsFileBacked());
