@@ -84,7 +84,7 @@ std::string DataBytes(const Builder& b, const nlohmann::json& d, const std::file
     throw BuildError("a data block needs \"text\", \"hex\" or \"file\": " + d.dump());
 }
 
-Record MakeRecord(Builder& b, const nlohmann::json& spec) {
+Record MakeRecord(Builder& b, TOggettiHel kind, const nlohmann::json& spec) {
     Record r;
     if (spec.contains("template")) {
         const std::string name = spec.at("template").get<std::string>();
@@ -102,8 +102,15 @@ Record MakeRecord(Builder& b, const nlohmann::json& spec) {
         std::size_t size = spec.contains("size") ? spec.at("size").get<std::size_t>() : Record::kDefaultSize;
         r = Record(size, fill);
     }
-    if (spec.contains("fields"))
-        for (const auto& f : spec.at("fields")) ApplyField(b, r, f);
+    if (spec.contains("attributes"))
+        AttachAttributes(b, kind, r, b.Encode(spec.at("attributes").get<std::string>()));
+    // A dbloc template reads "fields" as its name/value list; raw record fields are "recordFields"
+    // there, and may be either elsewhere.
+    const bool dblocFields = spec.contains("template") && spec.at("template") == "dbloc";
+    for (const char* key : {"fields", "recordFields"}) {
+        if (!spec.contains(key) || (dblocFields && std::string(key) == "fields")) continue;
+        for (const auto& f : spec.at(key)) ApplyField(b, r, f);
+    }
     return r;
 }
 
@@ -164,7 +171,7 @@ Builder BuildFromManifest(const nlohmann::json& m, const std::filesystem::path& 
         if (m.contains("records"))
             for (const auto& [key, list] : m.at("records").items()) {
                 TOggettiHel kind = KindOf(key);
-                for (const auto& spec : list) b.AddRecord(kind, MakeRecord(b, spec));
+                for (const auto& spec : list) b.AddRecord(kind, MakeRecord(b, kind, spec));
             }
         if (m.contains("broken")) ApplyBroken(b, m.at("broken"));
         return b;

@@ -23,6 +23,22 @@
 // (hex). Integer values may be numbers, "0x…" text, or "@block.offset" / "@block.length" of
 // a named data block. "text" data is converted to the code page; "file" paths are relative
 // to the manifest's folder.
+//
+// Record templates (UTF-8 texts; a record's bytes come from "text", "hex" or "data", the name
+// of a block of the data list):
+//   "page"           "title", "text", "keywords": [keyword indexes]
+//   "genLink"        "fileName" and the file's bytes
+//   "immagine"       "name", "fileName" (its extension names the format) and the picture bytes
+//   "internetLink"   "address"
+//   "keyword"        "keyword"
+//   "shortObj"       "subKind" (default 1) and its data; "treeHolder": true or
+//                    "customTreeHolder": true make it the holder of the page or custom outline
+//   "dbloc"          "name" (default "db"), "fields": [["name", "value"], …] or {"name": "value"},
+//                    "iconSelector"; "propertyList": true makes it the property list
+//   "speclink"       "subKind", "target" (a reference), "mode", "window" and its data
+//   "stileParagrafo" "name", with the defaults of a new style
+// Any record may carry "attributes": the attribute text of an extra block (name="value" …), and
+// "recordFields" (like "fields", which a dbloc keeps for its name/value list).
 
 #include "ovkbuild/Builder.h"
 
