@@ -1,0 +1,57 @@
+#include "text/qt/QtMeasurer.h"
+
+#include <QPaintDevice>
+
+#include <algorithm>
+
+namespace morvell {
+
+QtMeasurer::QtMeasurer(std::string_view charSet, int dotsPerInch, QPaintDevice* device)
+    : m_charSet(charSet), m_table(&FontMapping::Table(charSet)),
+      m_dpi(dotsPerInch > 0 ? dotsPerInch : FontMapping::ScreenDotsPerInch()), m_device(device) {}
+
+QtMeasurer::~QtMeasurer() = default;
+
+void QtMeasurer::SetCharSet(std::string_view charSet) {
+    m_charSet = std::string(charSet);
+    m_table = &FontMapping::Table(charSet);
+}
+
+QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& spec) {
+    auto same = [&spec](const FontEntry& e) {
+        return e.size == spec.size && e.style == spec.style && e.name == spec.name;
+    };
+    if (m_last && same(*m_last)) return *m_last;
+    auto it = std::find_if(m_fonts.begin(), m_fonts.end(), [&](const auto& e) { return same(*e); });
+    if (it != m_fonts.end()) return *(m_last = it->get());
+    if (m_fonts.size() >= kMaxFonts) m_fonts.erase(m_fonts.begin());
+    QFont font = FontMapping::ToQFont(spec, m_dpi);
+    QFontMetrics metrics = m_device ? QFontMetrics(font, m_device) : QFontMetrics(font);
+    FontMetrics cached{metrics.height(), metrics.ascent()};
+    m_fonts.push_back(std::make_unique<FontEntry>(FontEntry{spec.name, spec.size, spec.style, font, metrics,
+                                                            FontMapping::IsWingdings(spec.name), cached}));
+    return *(m_last = m_fonts.back().get());
+}
+
+QString QtMeasurer::Decode(const FontEntry& entry, std::string_view bytes) const {
+    return FontMapping::Decode(bytes, *m_table, entry.wingdings);
+}
+
+FontMetrics QtMeasurer::Metrics(const FontSpec& font) { return Entry(font).cached; }
+
+int QtMeasurer::Extent(const FontSpec& font, std::string_view text) {
+    FontEntry& e = Entry(font);
+    if (text.empty()) return 0;
+    if (text.size() <= 2) {
+        // The layout asks for singles and pairs by the million: decode on the stack and hand
+        // Qt a string over it instead of allocating one.
+        QChar buffer[2];
+        for (std::size_t i = 0; i < text.size(); ++i)
+            buffer[i] =
+                QChar(FontMapping::DecodeByte(static_cast<unsigned char>(text[i]), *m_table, e.wingdings));
+        return e.metrics.horizontalAdvance(QString::fromRawData(buffer, static_cast<qsizetype>(text.size())));
+    }
+    return e.metrics.horizontalAdvance(Decode(e, text));
+}
+
+} // namespace morvell

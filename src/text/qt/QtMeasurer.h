@@ -1,0 +1,64 @@
+#pragma once
+// Font metrics from Qt's font engine, for screen layout (and, given a paint device, for any
+// other resolution). Ebook bytes are decoded through a per-code-page table, and each font
+// keeps its QFont and QFontMetrics, so measuring a pair costs one shaping call.
+
+#include "text/Measurer.h"
+#include "text/qt/FontMapping.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QPaintDevice;
+
+namespace morvell {
+
+class QtMeasurer : public Measurer {
+public:
+    // `dotsPerInch` 0 takes the screen's logical DPI (96 without a screen). `device`, when
+    // given, is the device the metrics are for (a printer); it must outlive the measurer.
+    explicit QtMeasurer(std::string_view charSet = "windows-1252", int dotsPerInch = 0,
+                        QPaintDevice* device = nullptr);
+    ~QtMeasurer() override;
+
+    // Switching code page keeps the fonts: only the decoding of bytes changes.
+    void SetCharSet(std::string_view charSet);
+    const std::string& CharSet() const { return m_charSet; }
+    int DotsPerInch() const { return m_dpi; }
+
+    FontMetrics Metrics(const FontSpec& font) override;
+    int Extent(const FontSpec& font, std::string_view text) override;
+
+    // The font Qt draws a spec with (same cache as measuring).
+    const QFont& QtFont(const FontSpec& font) { return Entry(font).font; }
+    // Ebook bytes as the text a spec draws them: code page, and Wingdings' bullet.
+    QString Decode(const FontSpec& font, std::string_view bytes) { return Decode(Entry(font), bytes); }
+
+private:
+    struct FontEntry {
+        std::string name;
+        int size;
+        std::uint8_t style;
+        QFont font;
+        QFontMetrics metrics;
+        bool wingdings;
+        FontMetrics cached;
+    };
+    FontEntry& Entry(const FontSpec& spec);
+    QString Decode(const FontEntry& entry, std::string_view bytes) const;
+
+    // Fonts kept at once; an ebook uses a handful, so eviction is only a bound on hostile input.
+    static constexpr std::size_t kMaxFonts = 128;
+    std::string m_charSet;
+    const ByteTable* m_table;
+    int m_dpi;
+    QPaintDevice* m_device;
+    std::vector<std::unique_ptr<FontEntry>> m_fonts;
+    FontEntry* m_last = nullptr;
+};
+
+} // namespace morvell
