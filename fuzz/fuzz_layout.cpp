@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (count != p->Length()) std::abort();
     }
-    if (!model.Paragraphs().empty()) model.Select({0, 1}, {static_cast<int>(model.Paragraphs().size()) - 1, 3});
+    if (!model.Paragraphs().empty())
+        model.Select({0, 1}, {static_cast<int>(model.Paragraphs().size()) - 1, 3});
     RecordingCanvas canvas;
     model.Draw(canvas);
     return 0;

@@ -11,9 +11,9 @@ namespace morvell {
 
 struct TMyFont {
     std::string name = "Arial";
-    std::uint8_t style = 0;           // kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut
-    std::uint32_t colour = 0;         // 0x00BBGGRR
-    int size = 10;                    // points, not zoomed
+    std::uint8_t style = 0;            // kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut
+    std::uint32_t colour = 0;          // 0x00BBGGRR
+    int size = 10;                     // points, not zoomed
     std::uint8_t verticalPosition = 0; // 0 normal, 1 lowered, 2 raised
 
     bool operator==(const TMyFont&) const = default;

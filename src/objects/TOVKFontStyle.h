@@ -75,7 +75,9 @@ public:
     bool SizeOverridden() const { return m_sizeSet; }
     bool StyleOverridden() const { return m_styleSet; }
     bool VerticalPositionOverridden() const { return m_positionSet; }
-    bool AnyOverridden() const { return m_colourSet || m_nameSet || m_sizeSet || m_styleSet || m_positionSet; }
+    bool AnyOverridden() const {
+        return m_colourSet || m_nameSet || m_sizeSet || m_styleSet || m_positionSet;
+    }
 
     void Assign(const TOVKFontStyle& source);
     void Assign(const TOVKParaStyle& source);

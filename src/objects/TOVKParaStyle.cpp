@@ -45,9 +45,12 @@ std::int64_t TOVKParaStyle::BaseValue(Field field) const {
     const OVKRecord& rec = StyleRecordOf(m_base);
     const FieldInfo& info = kFields[Slot(field)];
     switch (info.width) {
-    case Width::U8: return rec.U8(info.offset);
-    case Width::I16: return rec.I16(info.offset);
-    case Width::U32: return rec.U32(info.offset);
+    case Width::U8:
+        return rec.U8(info.offset);
+    case Width::I16:
+        return rec.I16(info.offset);
+    case Width::U32:
+        return rec.U32(info.offset);
     }
     return 0;
 }
@@ -60,9 +63,15 @@ void TOVKParaStyle::Set(Field field, std::int64_t value) {
     // Byte attributes and colours keep their stored width, so a setter can never hold a value
     // the stream could not carry.
     switch (kFields[Slot(field)].width) {
-    case Width::U8: value &= 0xFF; break;
-    case Width::U32: value &= 0xFFFFFFFF; break;
-    case Width::I16: value = static_cast<std::int32_t>(value); break;
+    case Width::U8:
+        value &= 0xFF;
+        break;
+    case Width::U32:
+        value &= 0xFFFFFFFF;
+        break;
+    case Width::I16:
+        value = static_cast<std::int32_t>(value);
+        break;
     }
     const bool differs = value != BaseValue(field);
     m_set[Slot(field)] = differs;
@@ -78,12 +87,18 @@ bool TOVKParaStyle::AnyOverridden() const {
 double TOVKParaStyle::PixelsPerUnit(std::uint8_t unit) {
     constexpr double kScreenPpi = 96.0;
     switch (unit) {
-    case 0: return kScreenPpi / 2.54;
-    case 1: return kScreenPpi / 25.4;
-    case 2: return kScreenPpi;
-    case 3: return kScreenPpi / 72.0;
-    case 4: return kScreenPpi / 6.0;
-    default: return 1.0;
+    case 0:
+        return kScreenPpi / 2.54;
+    case 1:
+        return kScreenPpi / 25.4;
+    case 2:
+        return kScreenPpi;
+    case 3:
+        return kScreenPpi / 72.0;
+    case 4:
+        return kScreenPpi / 6.0;
+    default:
+        return 1.0;
     }
 }
 
@@ -111,8 +126,8 @@ void TOVKParaStyle::Assign(const TOVKParaStyle& source) {
     Set(Field::OptionP, source.Get(Field::OptionP));
     Set(Field::Numbering, source.Get(Field::Numbering));
     Set(Field::Unit, source.Get(Field::Unit));
-    for (Field f : {Field::LineHeight, Field::FirstIndent, Field::LeftMargin, Field::RightMargin, Field::SpaceAbove,
-                    Field::SpaceBelow})
+    for (Field f : {Field::LineHeight, Field::FirstIndent, Field::LeftMargin, Field::RightMargin,
+                    Field::SpaceAbove, Field::SpaceBelow})
         SetMeasureInUnit(f, source.MeasureInUnit(f));
     Set(Field::LinkColour, source.Get(Field::LinkColour));
     Set(Field::LinkSize, source.Get(Field::LinkSize));

@@ -15,7 +15,8 @@ namespace morvell {
 namespace {
 
 int ClampInt(long long v) {
-    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 TMyFont LinkLook(const TMyFont& from, const TOVKParaStyle& style) {
@@ -55,7 +56,8 @@ int LineLayout::LayOut(TOVKparag& p, int top) {
     const int alignment = st.Alignment();
     const int fixedHeight = st.LineHeight();
 
-    for (int i = 0; i < n; ++i) chars[static_cast<std::size_t>(i)].Width = chars[static_cast<std::size_t>(i)].Advance;
+    for (int i = 0; i < n; ++i)
+        chars[static_cast<std::size_t>(i)].Width = chars[static_cast<std::size_t>(i)].Advance;
     p.SetAvailWidth(width);
     p.SetTop(top);
 
@@ -181,7 +183,8 @@ int LineLayout::LayOut(TOVKparag& p, int top) {
     finish(line, remaining, true);
     lines.push_back(line);
 
-    const long long next = static_cast<long long>(top) + st.SpaceAbove() + line.top + line.height + st.SpaceBelow();
+    const long long next =
+        static_cast<long long>(top) + st.SpaceAbove() + line.top + line.height + st.SpaceBelow();
     p.SetBottom(ClampInt(next - 1));
     p.Lines() = std::move(lines);
     if (owner) owner->UnblockRepaint();
@@ -311,10 +314,12 @@ void LineLayout::Draw(TOVKparag& p, int indexInBox, Canvas& canvas) {
                         } else {
                             const char pair[2] = {static_cast<char>(previous), ch};
                             const char prev = static_cast<char>(previous);
-                            w = canvas.Extent(font, std::string_view(pair, 2)) - canvas.Extent(font, std::string_view(&prev, 1));
+                            w = canvas.Extent(font, std::string_view(pair, 2)) -
+                                canvas.Extent(font, std::string_view(&prev, 1));
                         }
                         TCharInfo& ck = chars[static_cast<std::size_t>(k)];
-                        canvas.TextOut(ClampInt(cx), baseline + lowering - ck.Ascent, std::string_view(&ch, 1));
+                        canvas.TextOut(ClampInt(cx), baseline + lowering - ck.Ascent,
+                                       std::string_view(&ch, 1));
                         ck.Advance = ck.Width = w;
                         cx += w;
                         previous = static_cast<std::uint8_t>(ch);
@@ -342,7 +347,8 @@ void LineLayout::Draw(TOVKparag& p, int indexInBox, Canvas& canvas) {
             if (TOVKoggetto* object = p.ObjectAt(i)) {
                 if (owner) owner->PlaceObject(*object, ClampInt(x), baseline - c.Ascent, highlighted);
             } else {
-                canvas.TextOut(ClampInt(x), baseline + lowering - c.Ascent, std::string_view(&text[static_cast<std::size_t>(i)], 1));
+                canvas.TextOut(ClampInt(x), baseline + lowering - c.Ascent,
+                               std::string_view(&text[static_cast<std::size_t>(i)], 1));
             }
             x += c.Width;
             ++i;

@@ -24,8 +24,9 @@ public:
         int Pair(std::uint8_t a, std::uint8_t b);
         // Width of `c` after `previous` by the pair rule; previous < 0 measures `c` alone.
         int CharWidth(int previous, std::uint8_t c) {
-            return previous < 0 ? Single(c) : Pair(static_cast<std::uint8_t>(previous), c) -
-                                                   Single(static_cast<std::uint8_t>(previous));
+            return previous < 0 ? Single(c)
+                                : Pair(static_cast<std::uint8_t>(previous), c) -
+                                      Single(static_cast<std::uint8_t>(previous));
         }
 
     private:

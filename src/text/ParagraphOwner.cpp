@@ -31,9 +31,12 @@ void ParagraphOwner::PlaceObject(TOVKoggetto& object, int x, int y, bool selecte
 
 int ObjectAlignment(const TOVKoggetto& object) {
     switch (object.Kind()) {
-    case TOggettiHel::shortObj: return 5;
-    case TOggettiHel::immagineNew: return object.Record().U8(13);
-    default: return 4;
+    case TOggettiHel::shortObj:
+        return 5;
+    case TOggettiHel::immagineNew:
+        return object.Record().U8(13);
+    default:
+        return 4;
     }
 }
 

@@ -51,7 +51,14 @@ struct Named {
 };
 
 constexpr std::array<Named, 8> kMarkupNames = {{
-    {"quot", '"'}, {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"QUOT", '"'}, {"AMP", '&'}, {"LT", '<'}, {"GT", '>'},
+    {"quot", '"'},
+    {"amp", '&'},
+    {"lt", '<'},
+    {"gt", '>'},
+    {"QUOT", '"'},
+    {"AMP", '&'},
+    {"LT", '<'},
+    {"GT", '>'},
 }};
 
 // Names of the codes 160 to 255, in code order.
@@ -84,7 +91,8 @@ std::optional<std::int32_t> ReadDecimal(std::string_view data, std::size_t end, 
     // No digit check: every character counts as its code minus '0', as the files expect.
     for (; i < text->size(); ++i) value = value * 10 + (static_cast<unsigned char>((*text)[i]) - 48);
     pos = q;
-    const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+    const auto wrapped =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
     return negative ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(wrapped)) : wrapped;
 }
 
@@ -150,7 +158,8 @@ char DecodeEntity(std::string_view data, std::size_t end, std::size_t& pos) {
 
 std::uint32_t HexValue(std::string_view digits) {
     std::uint32_t v = 0;
-    for (std::size_t i = 0; i < 8; ++i) v = (v << 4) | static_cast<std::uint32_t>(i < digits.size() ? HexDigit(digits[i]) : 0);
+    for (std::size_t i = 0; i < 8; ++i)
+        v = (v << 4) | static_cast<std::uint32_t>(i < digits.size() ? HexDigit(digits[i]) : 0);
     return v;
 }
 
@@ -167,10 +176,18 @@ void AppendColour(std::string& out, std::uint32_t colour) {
 
 void AppendEscaped(std::string& out, char c) {
     switch (c) {
-    case '&': out += "&#38;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    default: out += c; break;
+    case '&':
+        out += "&#38;";
+        break;
+    case '<':
+        out += "&lt;";
+        break;
+    case '>':
+        out += "&gt;";
+        break;
+    default:
+        out += c;
+        break;
     }
 }
 
@@ -194,7 +211,8 @@ void ReadObjectHolders(TextStream& stream, ParagraphOwner& owner,
     }
 }
 
-void WriteObjectHolders(std::string& out, ParagraphOwner& owner, const std::vector<EmbeddedObject>& freeObjects) {
+void WriteObjectHolders(std::string& out, ParagraphOwner& owner,
+                        const std::vector<EmbeddedObject>& freeObjects) {
     for (const EmbeddedObject& e : freeObjects) {
         if (!e.object) continue;
         out += texts::kObjectHolderHeader;

@@ -96,7 +96,8 @@ using ParagraphList = std::vector<std::unique_ptr<TOVKparag>>;
 void ReadObjectHolders(TextStream& stream, ParagraphOwner& owner,
                        const std::function<void(TOVKoggetto&, std::int32_t identifier)>& addFreeObject);
 // Writes one holder per free object (tables with their cells, as when storing).
-void WriteObjectHolders(std::string& out, ParagraphOwner& owner, const std::vector<EmbeddedObject>& freeObjects);
+void WriteObjectHolders(std::string& out, ParagraphOwner& owner,
+                        const std::vector<EmbeddedObject>& freeObjects);
 
 // Reads paragraphs of `kind` until a read ends the text, the position stops moving or the
 // stream ends.

@@ -150,7 +150,8 @@ TMyFont TOVKparag::FontAt(int index) const {
     int i = std::min(index, static_cast<int>(m_chars.size()) - 1);
     for (; i >= 0; --i) {
         const int f = m_chars[static_cast<std::size_t>(i)].FontIndex;
-        if (f >= 0 && f < static_cast<int>(m_fonts.size())) return m_fonts[static_cast<std::size_t>(f)].Font();
+        if (f >= 0 && f < static_cast<int>(m_fonts.size()))
+            return m_fonts[static_cast<std::size_t>(f)].Font();
     }
     return ParagraphFont();
 }
@@ -471,7 +472,9 @@ bool TOVKparag::Read(TextStream& stream, bool keepTables, const RemapLists* rema
                     textEnded = false;
                     stop = true;
                     break;
-                default: SkipPastClose(data, end, p); break;
+                default:
+                    SkipPastClose(data, end, p);
+                    break;
                 }
             } else if (c == '&') {
                 add = static_cast<std::uint8_t>(DecodeEntity(data, end, p));
@@ -519,9 +522,9 @@ void TOVKparag::Write(std::string& out, int mode, int endIndex, int startIndex) 
         int mask; // 0 = written as is
     };
     static constexpr Key kKeys[] = {
-        {'P', F::OptionP, 127},   {'A', F::Alignment, 127},  {'N', F::Numbering, 127}, {'M', F::Unit, 127},
-        {'L', F::LineHeight, 0},  {'I', F::FirstIndent, 0},  {'l', F::LeftMargin, 0},  {'r', F::RightMargin, 0},
-        {'t', F::SpaceAbove, 0},  {'b', F::SpaceBelow, 0},   {'C', F::LinkColour, 0},  {'S', F::LinkSize, 0},
+        {'P', F::OptionP, 127},  {'A', F::Alignment, 127}, {'N', F::Numbering, 127}, {'M', F::Unit, 127},
+        {'L', F::LineHeight, 0}, {'I', F::FirstIndent, 0}, {'l', F::LeftMargin, 0},  {'r', F::RightMargin, 0},
+        {'t', F::SpaceAbove, 0}, {'b', F::SpaceBelow, 0},  {'C', F::LinkColour, 0},  {'S', F::LinkSize, 0},
         {'Y', F::LinkStyle, 15},
     };
     for (const Key& k : kKeys) {
@@ -563,7 +566,8 @@ void TOVKparag::Write(std::string& out, int mode, int endIndex, int startIndex) 
             lastLink = rec.LinkRef;
         }
         const int o = rec.ObjectIndex;
-        if (o >= 0 && o < static_cast<int>(m_objects.size()) && m_objects[static_cast<std::size_t>(o)].object) {
+        if (o >= 0 && o < static_cast<int>(m_objects.size()) &&
+            m_objects[static_cast<std::size_t>(o)].object) {
             const EmbeddedObject& entry = m_objects[static_cast<std::size_t>(o)];
             out += "<$FF";
             AppendHex(out, static_cast<std::uint32_t>(entry.identifier) & 0xFFFFFF, 6);

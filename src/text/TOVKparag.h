@@ -86,8 +86,8 @@ private:
     const TOVKoggetto* LookupStyle(std::int32_t index) const;
     void ReadHeader(std::string_view data, std::size_t end, std::size_t& p);
     void ReadRunFont(std::string_view data, std::size_t end, std::size_t& p);
-    void ReadObjectTag(TextStream& stream, std::uint32_t ref, std::size_t& p, std::size_t& end, bool keepTables,
-                       const RemapLists* remap);
+    void ReadObjectTag(TextStream& stream, std::uint32_t ref, std::size_t& p, std::size_t& end,
+                       bool keepTables, const RemapLists* remap);
     void SkipTableCells(TOVKoggetto& table, TextStream& stream, std::size_t& p, std::size_t& end,
                         EmbeddedObject& entry);
     void SetCurrentFont(const TMyFont& font);

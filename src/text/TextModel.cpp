@@ -20,7 +20,8 @@ TOVKoggetto* TextModel::FindPageObject(std::int32_t identifier) {
 
 void TextModel::SetZoom(int zoom) { m_zoom = std::clamp(zoom, 5, 20); }
 
-void TextModel::Load(std::string_view body, std::string_view header, std::string_view footer, bool keepTables) {
+void TextModel::Load(std::string_view body, std::string_view header, std::string_view footer,
+                     bool keepTables) {
     m_paragraphs.clear();
     m_freeObjects.clear();
     m_headerCount = m_footerCount = 0;
@@ -50,7 +51,8 @@ int TextModel::LayOut() {
     m_widest = m_width;
     if (m_paragraphs.empty()) return 0;
     LineLayout::Number(m_paragraphs);
-    int top = m_tableCell ? m_paragraphs.front()->Top() : LineLayout::FirstTop(*m_paragraphs.front(), m_document);
+    int top =
+        m_tableCell ? m_paragraphs.front()->Top() : LineLayout::FirstTop(*m_paragraphs.front(), m_document);
     for (auto& p : m_paragraphs) top = LineLayout::LayOut(*p, top);
     return top;
 }

@@ -17,7 +17,6 @@
 
 namespace morvell {
 
-
 class TextModel : public ParagraphOwner {
 public:
     TextModel(TOVKset* document, Measurer* measurer);

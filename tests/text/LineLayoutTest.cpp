@@ -225,8 +225,7 @@ TEST_F(DrawTest, NumbersAndBulletsStandBeforeTheFirstLine) {
     } cases[] = {
         {"<Z S0 N6 I-20 >x", {-10, 8, "1. "}, "Arial"}, // at l + I
         {"<Z S0 N6 I5 >x", {-8, 8, "1. "}, "Arial"},    // I below the width of "1. " (18)
-        {"<Z S0 N6 I30 >x", {10, 8, "1. "}, "Arial"},
-        {"<Z S0 N10 >x", {0, 8, "w"}, "Wingdings"},
+        {"<Z S0 N6 I30 >x", {10, 8, "1. "}, "Arial"},    {"<Z S0 N10 >x", {0, 8, "w"}, "Wingdings"},
         {"<Z S0 N10 I12 >x", {10, 8, "w"}, "Wingdings"},
     };
     for (const Case& c : cases) {
@@ -253,7 +252,9 @@ TEST_F(DrawTest, LoweredTextAndPlacedObjects) {
 
 TEST_F(DrawTest, RunThatDisagreesWithStoredWidthsIsDrawnPerCharacter) {
     struct Wide : FixedMetrics {
-        int Extent(const FontSpec& f, std::string_view t) override { return static_cast<int>(t.size()) * 10 + 0 * f.size; }
+        int Extent(const FontSpec& f, std::string_view t) override {
+            return static_cast<int>(t.size()) * 10 + 0 * f.size;
+        }
     } wide;
     FakeControlModel other(&doc, &wide);
     other.SetLayoutWidth(300);
@@ -261,7 +262,8 @@ TEST_F(DrawTest, RunThatDisagreesWithStoredWidthsIsDrawnPerCharacter) {
     other.LayOut();
     other.Draw(canvas);
     // Stored 10 per character, drawn 6: each drawn alone, x advancing by the stored widths.
-    EXPECT_EQ(Texts(), (std::vector<Text>{{10, 8, "a"}, {16, 8, "b"}, {22, 8, "c"}, {40, 8, " "}, {50, 8, "d"}}));
+    EXPECT_EQ(Texts(),
+              (std::vector<Text>{{10, 8, "a"}, {16, 8, "b"}, {22, 8, "c"}, {40, 8, " "}, {50, 8, "d"}}));
     EXPECT_EQ(other.Paragraphs()[0]->Chars()[1].Width, 6);
 }
 

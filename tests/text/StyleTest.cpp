@@ -19,7 +19,8 @@ TEST_F(StyleTest, NewDocumentStylesAndUnknownIndexFallsBackToStyleZero) {
         int index;
         int left;
         int right;
-    } cases[] = {{"<Z S0 >x", 0, 10, 10}, {"<Z S1 >x", 1, 0, 0}, {"<Z S4 >x", 4, 77, 10}, {"<Z S7 >x", 0, 10, 10}};
+    } cases[] = {
+        {"<Z S0 >x", 0, 10, 10}, {"<Z S1 >x", 1, 0, 0}, {"<Z S4 >x", 4, 77, 10}, {"<Z S7 >x", 0, 10, 10}};
     for (const Case& c : cases) {
         TOVKparag& p = Load(c.stream);
         EXPECT_EQ(p.StyleIndex(), c.index) << c.stream;
