@@ -37,8 +37,8 @@ std::string BenchPath() {
 
 std::string PageText(int page) {
     std::string text = "<Z S0 >Pagina " + std::to_string(page) + ". ";
-    static const std::string sentence =
-        "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor incididunt ut labore. ";
+    static const std::string sentence = "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do "
+                                        "eiusmod tempor incididunt ut labore. ";
     while (text.size() < 2900) text += sentence;
     return text;
 }
@@ -69,7 +69,9 @@ void BuildEbook(const std::string& path) {
     for (int i = 0; i < kMarkers; ++i) {
         ovkbuild::DataBlock block = b.AddData("Commento numero " + std::to_string(i) + " della pagina.");
         ovkbuild::Record r(32, 0);
-        r.I32(0, static_cast<std::int32_t>(block.offset)).U8(4, 10).I32(13, static_cast<std::int32_t>(block.length));
+        r.I32(0, static_cast<std::int32_t>(block.offset))
+            .U8(4, 10)
+            .I32(13, static_cast<std::int32_t>(block.length));
         b.AddRecord(TOggettiHel::shortObj, r);
     }
     b.Write(path);
@@ -120,7 +122,8 @@ void BM_Open(benchmark::State& state) {
         state.ResumeTiming();
     }
     g_peakAfterOpenKb = PeakRssKb();
-    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(g_path)));
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(std::filesystem::file_size(g_path)));
 }
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
@@ -144,8 +147,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.iterations > 0 && run.run_type == Run::RT_Iteration) {
-                m_seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-                m_cpuSeconds[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+                m_seconds[run.benchmark_name()] =
+                    run.real_accumulated_time / static_cast<double>(run.iterations);
+                m_cpuSeconds[run.benchmark_name()] =
+                    run.cpu_accumulated_time / static_cast<double>(run.iterations);
             }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -176,8 +181,8 @@ int main(int argc, char** argv) {
     const double fileMb = static_cast<double>(std::filesystem::file_size(g_path)) / 1e6;
     std::printf("\nfile %.1f MB, %d objects\n", fileMb, g_objects);
     if (open > 0 && read > 0)
-        std::printf("open %.1f ms, read %.1f ms, ratio open/read %.2f (goal <= 1.5)\n", open * 1e3, read * 1e3,
-                    open / read);
+        std::printf("open %.1f ms, read %.1f ms, ratio open/read %.2f (goal <= 1.5)\n", open * 1e3,
+                    read * 1e3, open / read);
     // On a shared, loaded machine the wall clock mostly measures waiting; CPU time does not.
     if (openCpu > 0 && readCpu > 0)
         std::printf("cpu: open %.1f ms, read %.1f ms, ratio open/read %.2f\n", openCpu * 1e3, readCpu * 1e3,

@@ -24,7 +24,8 @@ public:
 const std::string& ScratchPath() {
     static const std::string path = [] {
         const char* tmp = std::getenv("TMPDIR");
-        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_document_" + std::to_string(getpid()) + ".ovk";
+        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_document_" + std::to_string(getpid()) +
+               ".ovk";
     }();
     return path;
 }

@@ -416,8 +416,10 @@ bool TOVKset::ReadFileBlock(std::int64_t position, std::int64_t length, std::str
             }
             m_windowStart = position;
         }
-        if (position >= m_windowStart && position + length <= m_windowStart + static_cast<std::int64_t>(m_window.size())) {
-            out.assign(m_window, static_cast<std::size_t>(position - m_windowStart), static_cast<std::size_t>(length));
+        if (position >= m_windowStart &&
+            position + length <= m_windowStart + static_cast<std::int64_t>(m_window.size())) {
+            out.assign(m_window, static_cast<std::size_t>(position - m_windowStart),
+                       static_cast<std::size_t>(length));
             return true;
         }
     }
@@ -435,7 +437,8 @@ TOVKoggetto* TOVKset::Object(TOggettiHel kind, std::int32_t index) const {
     const auto k = static_cast<std::size_t>(kind);
     if (k >= m_lists.size() || index < 0) return nullptr;
     const ObjectList& list = m_lists[k];
-    return static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)].get() : nullptr;
+    return static_cast<std::size_t>(index) < list.size() ? list[static_cast<std::size_t>(index)].get()
+                                                         : nullptr;
 }
 
 TOVKoggetto* TOVKset::ObjectByRef(std::int32_t ref) const {
@@ -465,13 +468,15 @@ std::int32_t TOVKset::RegisterObject(TOVKoggetto* object, std::int32_t wanted) {
 
     // An object already sitting in its own slot is not entered twice.
     const std::int32_t own = object->Index();
-    if (own >= 0 && static_cast<std::size_t>(own) < list.size() && list[static_cast<std::size_t>(own)].get() == object)
+    if (own >= 0 && static_cast<std::size_t>(own) < list.size() &&
+        list[static_cast<std::size_t>(own)].get() == object)
         list[static_cast<std::size_t>(own)].release();
 
     std::size_t slot = list.size();
     if (wanted >= 0 && wanted <= kMaxIndex) {
         slot = static_cast<std::size_t>(wanted);
-    } else if (own >= 0 && static_cast<std::size_t>(own) < list.size() && isFree(static_cast<std::size_t>(own))) {
+    } else if (own >= 0 && static_cast<std::size_t>(own) < list.size() &&
+               isFree(static_cast<std::size_t>(own))) {
         slot = static_cast<std::size_t>(own);
     } else {
         for (std::size_t i = 0; i < list.size(); ++i)
@@ -484,8 +489,10 @@ std::int32_t TOVKset::RegisterObject(TOVKoggetto* object, std::int32_t wanted) {
     if (slot < list.size()) {
         std::unique_ptr<TOVKoggetto> previous = std::move(list[slot]);
         list[slot].reset(object);
-        if (previous && previous.get() != object) previous->Reset();
-        else previous.release(); // the object itself: already owned by the slot again
+        if (previous && previous.get() != object)
+            previous->Reset();
+        else
+            previous.release(); // the object itself: already owned by the slot again
     } else {
         list.emplace_back(object);
         slot = list.size() - 1;
@@ -503,7 +510,8 @@ void TOVKset::ForgetObject(TOVKoggetto* object) {
     if (k >= m_lists.size()) return;
     ObjectList& list = m_lists[k];
     const std::int32_t index = object->Index();
-    if (index >= 0 && static_cast<std::size_t>(index) < list.size() && list[static_cast<std::size_t>(index)].get() == object) {
+    if (index >= 0 && static_cast<std::size_t>(index) < list.size() &&
+        list[static_cast<std::size_t>(index)].get() == object) {
         list[static_cast<std::size_t>(index)].release();
     } else {
         for (auto& slot : list)
@@ -599,7 +607,8 @@ int TOVKset::FontCharSet() {
             char* end = nullptr;
             errno = 0;
             long v = std::strtol(value.c_str(), &end, 10);
-            if (errno == 0 && end != value.c_str() && *end == '\0' && v >= 0 && v <= 255) number = static_cast<int>(v);
+            if (errno == 0 && end != value.c_str() && *end == '\0' && v >= 0 && v <= 255)
+                number = static_cast<int>(v);
         }
         // 255 is the marker for "not read yet"; a stored 255 would be read again every time.
         m_fontCharSet = number;
@@ -633,8 +642,8 @@ int TOVKset::GlobalMargin() {
         char* end = nullptr;
         errno = 0;
         long v = std::strtol(value.c_str(), &end, 10);
-        const bool valid = !value.empty() && errno == 0 && end != value.c_str() && *end == '\0' && v >= INT32_MIN &&
-                           v <= INT32_MAX;
+        const bool valid = !value.empty() && errno == 0 && end != value.c_str() && *end == '\0' &&
+                           v >= INT32_MIN && v <= INT32_MAX;
         m_globalMargin = valid ? static_cast<int>(v) : -1;
         m_globalMarginRead = true;
     }
@@ -662,7 +671,8 @@ std::string TOVKset::UniqueTempName(const std::string& name) {
     const std::string folder = TempFolder();
     // Names come from the ebook: only the last component is used, so no stored name can
     // point outside the folder.
-    std::string base = name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+    std::string base =
+        name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
     std::replace(base.begin(), base.end(), '\0', '_');
     if (base == "." || base == "..") base.clear();
     if (!base.empty() && !PathExists(folder + "/" + base)) return folder + "/" + base;
@@ -673,7 +683,8 @@ std::string TOVKset::UniqueTempName(const std::string& name) {
     // 2^24 names per extension; the bound only keeps a folder full of them from hanging us.
     for (int attempt = 0; attempt < 100000; ++attempt) {
         char stem[16];
-        std::snprintf(stem, sizeof stem, "%s%03x%03x", texts::kTempNameStem, RandomBelow(4096), RandomBelow(4096));
+        std::snprintf(stem, sizeof stem, "%s%03x%03x", texts::kTempNameStem, RandomBelow(4096),
+                      RandomBelow(4096));
         candidate = folder + "/" + stem + extension;
         if (!PathExists(candidate)) break;
     }

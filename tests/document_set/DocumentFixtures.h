@@ -15,12 +15,15 @@ namespace morvell::test {
 inline constexpr std::int32_t Ref(TOggettiHel kind, std::int32_t index) { return MakeReference(kind, index); }
 
 // A dbloc holding `fields` (name, value pairs) as its field list, in use.
-inline std::int32_t AddPropertyList(ovkbuild::Builder& b, const std::vector<std::pair<std::string, std::string>>& fields) {
+inline std::int32_t StorePropertyList(ovkbuild::Builder& b,
+                                      const std::vector<std::pair<std::string, std::string>>& fields) {
     std::string list;
     for (const auto& [name, value] : fields) list += name + "\r\n" + value + "\r\n";
     ovkbuild::DataBlock block = b.AddData(list);
     ovkbuild::Record rec(668, 0xFF);
-    rec.I32(0, static_cast<std::int32_t>(block.offset)).U8(4, 7).I32(13, static_cast<std::int32_t>(block.length));
+    rec.I32(0, static_cast<std::int32_t>(block.offset))
+        .U8(4, 7)
+        .I32(13, static_cast<std::int32_t>(block.length));
     rec.I32(38, 0).I32(42, 0).U8(46, 1);
     b.AddRecord(TOggettiHel::dbloc, rec);
     const std::int32_t ref = Ref(TOggettiHel::dbloc, b.Count(TOggettiHel::dbloc) - 1);
@@ -29,14 +32,14 @@ inline std::int32_t AddPropertyList(ovkbuild::Builder& b, const std::vector<std:
 }
 
 // An in-use paragraph style record named `name`.
-inline void AddStyle(ovkbuild::Builder& b, const std::string& name) {
+inline void StoreStyle(ovkbuild::Builder& b, const std::string& name) {
     ovkbuild::Record rec(668, 0);
     rec.U8(4, 1).Str(5, 32, name).Str(39, 32, "Arial").I16(72, 10);
     b.AddRecord(TOggettiHel::stileParagrafo, rec);
 }
 
 // An immagine record in use, its picture bytes in the data area.
-inline void AddPicture(ovkbuild::Builder& b, const std::string& name, const std::string& bytes) {
+inline void StorePicture(ovkbuild::Builder& b, const std::string& name, const std::string& bytes) {
     ovkbuild::DataBlock block = b.AddData(bytes);
     ovkbuild::Record rec(668, 0xFF);
     rec.I32(0, static_cast<std::int32_t>(block.offset)).U8(4, 0).Str(5, 71, name).Str(94, 75, name);

@@ -71,12 +71,18 @@ TEST_F(DocumentModelTest, NewDocumentTakesTheCodePageOfTheUsersLocale) {
         const char* lang;
         const char* charSet;
     } cases[] = {
-        {"cs_CZ.UTF-8", nullptr, "windows-1250"}, {"pl_PL", nullptr, "windows-1250"},
-        {"ru_RU.UTF-8", nullptr, "windows-1251"}, {"el_GR", nullptr, "windows-1253"},
-        {"tr_TR.UTF-8", nullptr, "windows-1254"}, {"he_IL", nullptr, "windows-1255"},
-        {"ar_EG.UTF-8", nullptr, "windows-1256"}, {"lt_LT", nullptr, "windows-1257"},
-        {"vi_VN", nullptr, "windows-1258"},       {"it_IT.UTF-8", nullptr, "iso-8859-1"},
-        {"C", nullptr, "iso-8859-1"},             {nullptr, "hu_HU.UTF-8", "windows-1250"},
+        {"cs_CZ.UTF-8", nullptr, "windows-1250"},
+        {"pl_PL", nullptr, "windows-1250"},
+        {"ru_RU.UTF-8", nullptr, "windows-1251"},
+        {"el_GR", nullptr, "windows-1253"},
+        {"tr_TR.UTF-8", nullptr, "windows-1254"},
+        {"he_IL", nullptr, "windows-1255"},
+        {"ar_EG.UTF-8", nullptr, "windows-1256"},
+        {"lt_LT", nullptr, "windows-1257"},
+        {"vi_VN", nullptr, "windows-1258"},
+        {"it_IT.UTF-8", nullptr, "iso-8859-1"},
+        {"C", nullptr, "iso-8859-1"},
+        {nullptr, "hu_HU.UTF-8", "windows-1250"},
         {nullptr, nullptr, "iso-8859-1"},
     };
     for (const Case& c : cases) {
@@ -131,8 +137,13 @@ TEST_F(DocumentModelTest, SlotAllocationReusesFreeSlotsAndHonoursWantedIndices) 
 TEST_F(DocumentModelTest, ReferencesOutsideTheListsResolveToNothing) {
     TOVKset doc;
     AddInUse(doc, K::keyword);
-    const std::int32_t refs[] = {-1, Ref(K::keyword, 1), Ref(K::none, 0), Ref(K::testoHtmlRtf, 0),
-                                 static_cast<std::int32_t>(0x7F000000), Ref(K::mappaClic, 0), Ref(K::zipLink, 0)};
+    const std::int32_t refs[] = {-1,
+                                 Ref(K::keyword, 1),
+                                 Ref(K::none, 0),
+                                 Ref(K::testoHtmlRtf, 0),
+                                 static_cast<std::int32_t>(0x7F000000),
+                                 Ref(K::mappaClic, 0),
+                                 Ref(K::zipLink, 0)};
     for (std::int32_t ref : refs) EXPECT_EQ(doc.ObjectByRef(ref), nullptr) << std::hex << ref;
     EXPECT_NE(doc.ObjectByRef(Ref(K::keyword, 0)), nullptr);
     EXPECT_EQ(doc.Count(K::testoHtmlRtf), 0);
@@ -312,8 +323,9 @@ TEST_F(DocumentModelTest, TemporaryFolderIsPrivateAndNamesStayInsideIt) {
         EXPECT_EQ(doc.UniqueTempName("../../x.txt"), folder + "/x.txt");
         WriteFile(folder + "/foto.JPG", "x");
         const std::string renamed = doc.UniqueTempName("foto.JPG");
-        EXPECT_TRUE(std::regex_match(renamed, std::regex(std::regex_replace(folder, std::regex("[.]"), "\\.") +
-                                                          "/re[0-9a-f]{6}\\.JPG")))
+        EXPECT_TRUE(std::regex_match(
+            renamed,
+            std::regex(std::regex_replace(folder, std::regex("[.]"), "\\.") + "/re[0-9a-f]{6}\\.JPG")))
             << renamed;
         for (const char* bad : {"", ".", "..", "dir/"}) {
             const std::string name = doc.UniqueTempName(bad);
@@ -342,7 +354,8 @@ TEST_F(DocumentModelTest, CdFolderReplacesEveryMarker) {
 
     options::WriteKey("\\SOFTWARE\\BQ\\vOskRD\\", "cddrive", "/media/cd/");
     EXPECT_EQ(doc.ResolveCdFolder("cddrive:video\\a.mpg", true), "/media/cd/video\\a.mpg");
-    EXPECT_EQ(doc.ResolveCdFolder("CDDrive:\\a.txt|cddrive:/b.txt", false), "/media/cd\\a.txt|/media/cd/b.txt");
+    EXPECT_EQ(doc.ResolveCdFolder("CDDrive:\\a.txt|cddrive:/b.txt", false),
+              "/media/cd\\a.txt|/media/cd/b.txt");
     EXPECT_EQ(doc.ResolveCdFolder("plain.txt", true), "plain.txt");
     EXPECT_TRUE(asked.empty());
 
