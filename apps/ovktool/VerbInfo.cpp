@@ -1,9 +1,12 @@
 // ovktool info FILE: the container header and section table of an ebook as one JSON object.
-// A file the reader would reject prints the reader's message boxes on stderr and exits 1.
+// A file the reader would reject prints the reader's message boxes on stderr and exits 1. The
+// document's own figures (pages, code page, margin) come from opening the ebook as the reader
+// does, so a file whose header reads but whose objects do not fails here as in the reader.
 #include "Verbs.h"
 
 #include "document/DocumentTexts.h"
 #include "document/OVKHeader.h"
+#include "document/TOVKset.h"
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
 
@@ -104,7 +107,14 @@ int RunInfo(const Args& args) {
         morvell::Msg().Information(morvell::texts::kReadError + path);
         return 1;
     }
-    std::cout << Describe(path, *container).dump(2) << "\n";
+    morvell::TOVKset doc;
+    if (!doc.SetOVKFileName(path)) return 1;
+    nlohmann::ordered_json j = Describe(path, *container);
+    j["pages"] = doc.PageCount();
+    j["charset"] = doc.CharSet();
+    j["fontCharset"] = doc.FontCharSet();
+    j["globalMargin"] = doc.GlobalMargin();
+    std::cout << j.dump(2) << "\n";
     return 0;
 }
 
