@@ -68,6 +68,9 @@ QFont FontMapping::ToQFont(const FontSpec& spec, int dotsPerInch) {
     font.setItalic(spec.style & kFontItalic);
     font.setUnderline(spec.style & kFontUnderline);
     font.setStrikeOut(spec.style & kFontStrikeOut);
+    // Full hinting gives whole-pixel glyph advances, so the width of a run is the sum of the
+    // widths of its characters, as the layout measures them one pair at a time.
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 

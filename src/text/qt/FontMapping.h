@@ -37,7 +37,7 @@ public:
     static int ScreenDotsPerInch();
 
     // The QFont for a spec at `dotsPerInch`: family, pixel size, weight, italic, underline,
-    // strike-out. Kerning stays on: the pair rule of the layout depends on it.
+    // strike-out, fully hinted. Kerning stays on: the pair rule of the layout measures it.
     static QFont ToQFont(const FontSpec& spec, int dotsPerInch);
 
     // Byte → Unicode table for a code page name (shared, never freed).

@@ -101,9 +101,12 @@ void QtCanvas::Line(int x1, int y1, int x2, int y2, std::uint32_t colour, PenSty
 
     m_painter.save();
     m_painter.setRenderHint(QPainter::Antialiasing, false);
+    // A cosmetic one-pixel pen with square caps covers both of its end pixels exactly; the
+    // end point was already taken back above.
     QPen pen(ToQColor(colour));
-    pen.setWidth(1);
-    pen.setCapStyle(Qt::FlatCap);
+    pen.setWidth(0);
+    pen.setCosmetic(true);
+    pen.setCapStyle(Qt::SquareCap);
     if (style == PenStyle::Dotted) {
         // Every other pixel, as a cosmetic dot pattern of 1 on, 1 off.
         pen.setDashPattern({1.0, 1.0});

@@ -1,0 +1,178 @@
+// Drawing through QtCanvas into images: text lands in its cell, rectangles and lines where
+// asked, xor undoes itself, pictures and clipping.
+#include "text/qt/QtCanvas.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace morvell {
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+
+class CanvasTest : public ::testing::Test {
+protected:
+    CanvasTest() : image(200, 100, QImage::Format_ARGB32_Premultiplied) { image.fill(kWhite); }
+
+    template <class Draw> void Paint(Draw draw) {
+        QPainter painter(&image);
+        QtCanvas canvas(painter, measurer);
+        draw(canvas);
+    }
+    // Bounding box of the pixels that are not white; empty when none is.
+    QRect Inked() const {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) != kWhite) box |= QRect(x, y, 1, 1);
+        return box;
+    }
+
+    QImage image;
+    QtMeasurer measurer{"windows-1252", 96};
+};
+
+FontSpec Arial(int size, std::uint32_t colour = 0) {
+    FontSpec f;
+    f.size = size;
+    f.colour = colour;
+    return f;
+}
+
+TEST_F(CanvasTest, TextIsDrawnInsideItsCellFromTheTopLeft) {
+    int width = 0;
+    FontMetrics metrics;
+    Paint([&](QtCanvas& c) {
+        c.SetFont(Arial(14));
+        metrics = c.Metrics(c.Font());
+        width = c.TextOut(30, 20, "Hg\xE8");
+    });
+    EXPECT_EQ(width, measurer.Extent(Arial(14), "Hg\xE8"));
+    const QRect ink = Inked();
+    ASSERT_FALSE(ink.isEmpty());
+    const QRect cell(30, 20, width, metrics.height);
+    // A glyph may reach a pixel past its advance, never into another line.
+    EXPECT_TRUE(cell.adjusted(-1, 0, 1, 0).contains(ink))
+        << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+    // The capital H stands on the baseline: ink starts well below the cell top and reaches it.
+    EXPECT_LE(ink.top(), 20 + metrics.ascent - 5);
+    EXPECT_GE(ink.bottom(), 20 + metrics.ascent); // the g descends below the baseline
+}
+
+TEST_F(CanvasTest, TextTakesTheFontColourAndAnOptionalBackground) {
+    Paint([&](QtCanvas& c) {
+        c.SetFont(Arial(20, 0x000000FF)); // red in 0x00BBGGRR
+        c.SetTextBackground(0x00FF0000);  // blue
+        c.TextOut(10, 10, "I");
+    });
+    const FontMetrics m = measurer.Metrics(Arial(20));
+    bool red = false;
+    for (int y = 10; y < 10 + m.height; ++y)
+        for (int x = 10; x < 10 + measurer.Extent(Arial(20), "I"); ++x) {
+            const QColor px = image.pixelColor(x, y);
+            if (px.red() > 200 && px.blue() < 60) red = true;
+        }
+    EXPECT_TRUE(red);
+    EXPECT_EQ(image.pixelColor(10, 10), QColor(0, 0, 255)); // cell corner: background
+    EXPECT_EQ(image.pixel(9, 10), kWhite);
+    EXPECT_EQ(image.pixel(10, 10 + m.height), kWhite);
+}
+
+TEST_F(CanvasTest, FilledRectangleLandsWhereAsked) {
+    Paint([](QtCanvas& c) { c.FillRect({40, 30, 50, 35}, 0x0000FF00); });
+    EXPECT_EQ(Inked(), QRect(40, 30, 10, 5)); // right and bottom exclusive
+    EXPECT_EQ(image.pixelColor(40, 30), QColor(0, 255, 0));
+    Paint([](QtCanvas& c) { c.FillRect({60, 60, 60, 70}, 0); }); // empty: nothing
+    EXPECT_EQ(Inked(), QRect(40, 30, 10, 5));
+}
+
+TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
+    Paint([](QtCanvas& c) {
+        c.Line(10, 10, 20, 10, 0);
+        c.Line(50, 40, 50, 30, 0); // upwards
+    });
+    EXPECT_NE(image.pixel(10, 10), kWhite);
+    EXPECT_NE(image.pixel(19, 10), kWhite);
+    EXPECT_EQ(image.pixel(20, 10), kWhite);
+    EXPECT_NE(image.pixel(50, 40), kWhite);
+    EXPECT_NE(image.pixel(50, 31), kWhite);
+    EXPECT_EQ(image.pixel(50, 30), kWhite);
+}
+
+TEST_F(CanvasTest, DottedLineSkipsEveryOtherPixel) {
+    Paint([](QtCanvas& c) { c.Line(10, 50, 30, 50, 0, PenStyle::Dotted); });
+    int on = 0, off = 0;
+    for (int x = 10; x < 30; ++x) (image.pixel(x, 50) == kWhite ? off : on)++;
+    EXPECT_GT(on, 5);
+    EXPECT_GT(off, 5);
+}
+
+TEST_F(CanvasTest, XorLineDrawnTwiceRestoresTheImage) {
+    Paint([](QtCanvas& c) { c.FillRect({0, 0, 100, 100}, 0x00336699); });
+    const QImage before = image.copy();
+    Paint([](QtCanvas& c) {
+        c.Line(5, 50, 150, 50, 0x00FFFFFF, PenStyle::Xor);
+        c.Line(80, 5, 80, 95, 0x00FFFFFF, PenStyle::Xor);
+    });
+    EXPECT_NE(image, before);
+    EXPECT_NE(image.pixel(20, 50), before.pixel(20, 50));
+    // Where the two lines cross, the second xor takes the first one's pixel back.
+    EXPECT_EQ(image.pixel(80, 50), before.pixel(80, 50));
+    Paint([](QtCanvas& c) {
+        c.Line(5, 50, 150, 50, 0x00FFFFFF, PenStyle::Xor);
+        c.Line(80, 5, 80, 95, 0x00FFFFFF, PenStyle::Xor);
+    });
+    EXPECT_EQ(image, before);
+}
+
+TEST_F(CanvasTest, ImageIsDrawnFromItsViewAndScaledToATarget) {
+    // Two by two pixels: red, green / blue, half-transparent black (premultiplied).
+    const std::vector<std::uint32_t> px = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0x80000000};
+    const ImageView view{2, 2, 8, px.data(), true};
+    Paint([&](QtCanvas& c) {
+        c.DrawImage(100, 50, view);
+        c.DrawImage(0, 0, view, CanvasRect{10, 10, 30, 30});
+    });
+    EXPECT_EQ(image.pixelColor(100, 50), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(101, 50), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(100, 51), QColor(0, 0, 255));
+    EXPECT_EQ(image.pixelColor(101, 51).red(), 127); // half black over white
+    EXPECT_EQ(image.pixelColor(12, 12), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(27, 27).red(), 127);
+    EXPECT_EQ(image.pixel(30, 30), kWhite);
+    // A view that lies about its stride is not drawn.
+    const ImageView bad{2, 2, 4, px.data(), true};
+    QImage copy = image.copy();
+    Paint([&](QtCanvas& c) { c.DrawImage(150, 80, bad); });
+    EXPECT_EQ(image, copy);
+}
+
+TEST_F(CanvasTest, ClipKeepsDrawingInsideUntilCleared) {
+    Paint([](QtCanvas& c) {
+        c.SetClip(CanvasRect{20, 20, 40, 40});
+        c.FillRect({0, 0, 200, 100}, 0);
+        c.SetClip(std::nullopt);
+        c.FillRect({150, 0, 160, 10}, 0);
+    });
+    QRect expected = QRect(20, 20, 20, 20) | QRect(150, 0, 10, 10);
+    EXPECT_EQ(Inked(), expected);
+    EXPECT_EQ(image.pixel(19, 20), kWhite);
+}
+
+TEST(QtCanvasColour, StoredColoursAreBlueGreenRed) {
+    EXPECT_EQ(QtCanvas::ToQColor(0x000000FF), QColor(255, 0, 0));
+    EXPECT_EQ(QtCanvas::ToQColor(0x00FF0000), QColor(0, 0, 255));
+    EXPECT_EQ(QtCanvas::ToQColor(0x00123456), QColor(0x56, 0x34, 0x12));
+    // The palette-relative mark of 8-bit displays does not change the colour.
+    EXPECT_EQ(QtCanvas::ToQColor(0x02123456), QColor(0x56, 0x34, 0x12));
+    EXPECT_EQ(QtCanvas::ToQColor(0x80000000u + 13), QGuiApplication::palette().color(QPalette::Highlight));
+}
+
+} // namespace
+} // namespace morvell
