@@ -12,6 +12,8 @@
 namespace morvell {
 
 TOVKorderedTree::TOVKorderedTree(QWidget* parent) : QTreeView(parent), m_model(new QStandardItemModel(this)) {
+    // Queued connections and signal spies carry the leaf's object through the meta-type system.
+    qRegisterMetaType<TOVKoggetto*>("TOVKoggetto*");
     setModel(m_model);
     setHeaderHidden(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
