@@ -1,7 +1,11 @@
 #include "objects/TOVKtesto.h"
 
 #include "document/TOVKset.h"
+#include "objects/PageCopy.h"
+#include "objects/PageTextBox.h"
 #include "objects/Visual.h"
+
+#include <utility>
 
 namespace morvell {
 
@@ -19,7 +23,12 @@ bool OwnedByPage(int kind) {
     return kind == 8 || kind == 10 || kind == 11 || kind == 13 || kind == 16 || (kind >= 20 && kind <= 24);
 }
 
+TextBoxFactory* g_textBoxFactory = nullptr;
+
 } // namespace
+
+TextBoxFactory* CurrentTextBoxFactory() { return g_textBoxFactory; }
+void SetTextBoxFactory(TextBoxFactory* factory) { g_textBoxFactory = factory; }
 
 TOVKtesto::TOVKtesto() { m_kind = TOggettiHel::testoHtml; }
 
@@ -49,13 +58,60 @@ void TOVKtesto::Reset() {
 }
 
 Visual* TOVKtesto::CreateVisual(TOVKpage* pageView) {
-    VisualFactory* factory = CurrentVisualFactory();
-    if (CurrentVisual() && factory) factory->DestroyVisual(CurrentVisual());
-    ForgetVisual(CurrentVisual());
+    TextBoxFactory* factory = CurrentTextBoxFactory();
     if (!factory) return nullptr;
-    Visual* visual = factory->MakeVisual(*this, pageView);
-    AdoptVisual(visual);
-    return visual;
+    if (Visual* previous = CurrentVisual()) {
+        ForgetVisual(previous);
+        factory->DestroyTextBox(previous);
+    }
+    TextBoxBackground background;
+    background.picture = ShownObject();
+    background.colour = Record().U32(101);
+    if (Record().U8(288) < 4) background.pictureMode = Record().U8(288);
+    Visual* box = factory->MakeTextBox(*this, pageView, background);
+    AdoptVisual(box);
+    if (!box) return nullptr;
+
+    // Tags are rewritten in a working string per text and stored back once.
+    std::vector<std::pair<TOVKtesto*, std::string>> texts;
+    auto textOf = [&](TOVKtesto* holder) -> std::string& {
+        for (auto& entry : texts)
+            if (entry.first == holder) return entry.second;
+        texts.emplace_back(holder, holder->DataBytes());
+        return texts.back().second;
+    };
+
+    std::vector<std::unique_ptr<TOVKoggetto>> objects;
+    for (TOVKtesto* list : {this, HeaderCopy(), FooterCopy()}) {
+        if (!list) continue;
+        for (std::size_t n = 0; n < list->m_instances.size(); ++n) {
+            std::unique_ptr<TOVKoggetto>& object = list->m_instances[n];
+            if (!object) continue;
+            Visual* control = object->CreateVisual(pageView);
+            const int number = control ? control->Number() : -1;
+            TOVKtesto* holder = n < list->m_tagTexts.size() && list->m_tagTexts[n] ? list->m_tagTexts[n] : list;
+            if (n < list->m_tagPositions.size())
+                WriteTagReference(textOf(holder), list->m_tagPositions[n],
+                                  0xFF000000u | (static_cast<std::uint32_t>(number) & 0xFFFFFFu));
+            if (object->FromHeaderOrFooter() && object->IsFloating())
+                factory->AddHeaderFooterFloating(pageView, *object);
+            objects.push_back(std::move(object));
+        }
+        list->m_instances.clear();
+        list->m_tagPositions.clear();
+        list->m_tagTexts.clear();
+    }
+    for (auto& [holder, text] : texts) holder->SetData(std::move(text));
+    factory->ReadTexts(box, *this, std::move(objects));
+    return box;
+}
+
+std::size_t TOVKtesto::AddInstance(std::unique_ptr<TOVKoggetto> object, TOVKtesto* text, std::size_t dollar) {
+    object->SetOwnerText(this);
+    m_instances.push_back(std::move(object));
+    m_tagPositions.push_back(dollar);
+    m_tagTexts.push_back(text ? text : this);
+    return m_instances.size() - 1;
 }
 
 std::int32_t TOVKtesto::AddLocalLink(std::unique_ptr<TOVKoggetto> object) {
@@ -83,6 +139,7 @@ void TOVKtesto::ClearCopyLists() {
     m_localLinks.clear();
     m_instances.clear();
     m_tagPositions.clear();
+    m_tagTexts.clear();
 }
 
 } // namespace morvell

@@ -20,7 +20,10 @@ public:
     // A registered page with text also clears the objects its text embeds (tables, special
     // links, markers, data objects, pictures, form elements), then itself.
     void Reset() override;
-    // A page makes its text box through the page code, not through the plain object path.
+    // Makes the text box of a display copy through the installed TextBoxFactory: the controls
+    // of the embedded objects (header and footer copies included) are made, their numbers
+    // written into the tags, and the objects handed to the box with the texts. nullptr, and
+    // the copy unchanged, while no factory is installed.
     Visual* CreateVisual(TOVKpage* pageView) override;
 
     // --- display copy lists ---------------------------------------------------------------
@@ -36,6 +39,13 @@ public:
     std::vector<std::unique_ptr<TOVKoggetto>>& Instances() { return m_instances; }
     const std::vector<std::unique_ptr<TOVKoggetto>>& Instances() const { return m_instances; }
     std::vector<std::size_t>& TagPositions() { return m_tagPositions; }
+    const std::vector<std::size_t>& TagPositions() const { return m_tagPositions; }
+    // For each instance, the copy whose text holds its tag: this copy, or its header or footer
+    // copy, whose instances are numbered in this copy's list.
+    const std::vector<TOVKtesto*>& TagTexts() const { return m_tagTexts; }
+    // Appends an embedded object whose tag has its '$' at `dollar` in `text`'s text; answers
+    // its position in the instance list. The object resolves its local references here.
+    std::size_t AddInstance(std::unique_ptr<TOVKoggetto> object, TOVKtesto* text, std::size_t dollar);
     std::vector<TOVKoggetto*>& PrintList() { return m_printList; }
 
     // A reference as the text of this copy uses it: negative → nothing; below 0x08000000 → the
@@ -52,6 +62,7 @@ private:
     std::vector<std::unique_ptr<TOVKoggetto>> m_localLinks;
     std::vector<std::unique_ptr<TOVKoggetto>> m_instances;
     std::vector<std::size_t> m_tagPositions;
+    std::vector<TOVKtesto*> m_tagTexts;
 };
 
 } // namespace morvell
