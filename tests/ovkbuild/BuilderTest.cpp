@@ -220,7 +220,8 @@ TEST(Builder, WelcomeSample) {
     OVKContainer c = ReadBack(b.Bytes());
     EXPECT_EQ(c.header.Title(), "Welcome to Morvell");
     EXPECT_EQ(c.header.Author(), "The Morvell developers");
-    EXPECT_EQ(c.sections[0].count, 1);
+    // The sample grows with the reader; it always opens on a page.
+    EXPECT_GE(c.sections[0].count, 1);
 }
 
 } // namespace
