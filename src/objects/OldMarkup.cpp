@@ -59,8 +59,7 @@ struct Font {
 
 class Converter {
 public:
-    explicit Converter(TOVKoggetto& page)
-        : m_document(page.Document()), m_linkColour(page.Record().U32(93)) {
+    explicit Converter(TOVKoggetto& page) : m_document(page.Document()), m_linkColour(page.Record().U32(93)) {
         m_initialFont.colour = page.Record().U32(89);
         m_font = m_initialFont;
     }
@@ -229,14 +228,15 @@ private:
         std::uint32_t ref = 0;
         for (std::size_t n = 2; n < 10; ++n) ref = (ref << 4) | static_cast<std::uint32_t>(HexDigit(tag[n]));
         const int kind = static_cast<int>(ref >> 24);
-        TOVKoggetto* object =
-            m_document && ref <= 0x7FFFFFFFu ? m_document->ObjectByRef(static_cast<std::int32_t>(ref)) : nullptr;
+        TOVKoggetto* object = m_document && ref <= 0x7FFFFFFFu
+                                  ? m_document->ObjectByRef(static_cast<std::int32_t>(ref))
+                                  : nullptr;
         std::string text(tag);
 
         if (kind == static_cast<int>(K::zipLink)) {
             text = "<$" + Hex8(object ? static_cast<std::uint32_t>(object->Reference()) : 0) + ">";
-        } else if ((kind == static_cast<int>(K::immagine) || kind == static_cast<int>(K::mappaClic)) && object &&
-                   object->Kind() == K::immagine && !object->IsFree()) {
+        } else if ((kind == static_cast<int>(K::immagine) || kind == static_cast<int>(K::mappaClic)) &&
+                   object && object->Kind() == K::immagine && !object->IsFree()) {
             auto picture = std::make_unique<TOVKoggetto>();
             picture->Assign(*object); // becomes an immagineNew showing the picture
             object = RegisterNew(std::move(picture));
@@ -251,7 +251,9 @@ private:
             text = "<$" + Hex8(static_cast<std::uint32_t>(object->Reference())) + ">";
         }
 
-        const K effective = object ? object->Kind() : static_cast<K>(std::min(kind, static_cast<int>(K::none)));
+        // An old file link that leads nowhere is still a link, not an object of the text.
+        K effective = object ? object->Kind() : static_cast<K>(std::min(kind, static_cast<int>(K::none)));
+        if (kind == static_cast<int>(K::zipLink)) effective = K::genLink;
         if (effective == K::internetLink || effective == K::genLink || effective == K::programma ||
             effective == K::speclink) {
             m_out += text;

@@ -103,7 +103,8 @@ void ResolveNested(TOVKoggetto& object, int depth, CopyContext& context) {
     }
 }
 
-std::unique_ptr<TOVKtesto> MakeCopy(TOVKoggetto& page, int headerOrFooter, TOVKtesto* owner, CopyContext& context);
+std::unique_ptr<TOVKtesto> MakeCopy(TOVKoggetto& page, int headerOrFooter, TOVKtesto* owner,
+                                    CopyContext& context);
 
 // Header and footer pages: the page's own choice, or the document's default when it has none.
 TOVKoggetto* HeaderOrFooterPage(const TOVKoggetto& page, int offset, std::int32_t documentDefault) {
@@ -127,7 +128,8 @@ void ProcessTags(TOVKtesto& copy, int headerOrFooter, CopyContext& context) {
             at += 9;
             continue;
         }
-        TOVKoggetto* source = context.document ? context.document->ObjectByRef(static_cast<std::int32_t>(*ref)) : nullptr;
+        TOVKoggetto* source =
+            context.document ? context.document->ObjectByRef(static_cast<std::int32_t>(*ref)) : nullptr;
         if (!source || source->IsFree() || !context.MayCopy()) {
             text.replace(at, 11, pagecopytext::kMissingObjectMark);
             at += 10;
@@ -150,7 +152,8 @@ void ProcessTags(TOVKtesto& copy, int headerOrFooter, CopyContext& context) {
     copy.SetData(std::move(text));
 }
 
-std::unique_ptr<TOVKtesto> MakeCopy(TOVKoggetto& page, int headerOrFooter, TOVKtesto* owner, CopyContext& context) {
+std::unique_ptr<TOVKtesto> MakeCopy(TOVKoggetto& page, int headerOrFooter, TOVKtesto* owner,
+                                    CopyContext& context) {
     page.SetFrameSet(context.frameSet);
     auto copy = std::make_unique<TOVKtesto>();
     copy->Assign(page);
@@ -217,7 +220,8 @@ std::optional<std::uint32_t> ReadObjectTag(std::string_view text, std::size_t lt
         text[lt + 10] != '>')
         return std::nullopt;
     std::uint32_t ref = 0;
-    for (std::size_t i = 0; i < 8; ++i) ref = (ref << 4) | static_cast<std::uint32_t>(HexDigit(text[lt + 2 + i]));
+    for (std::size_t i = 0; i < 8; ++i)
+        ref = (ref << 4) | static_cast<std::uint32_t>(HexDigit(text[lt + 2 + i]));
     return ref;
 }
 

@@ -36,7 +36,8 @@ public:
     // The box takes over the embedded objects (their tags now carry 0xFF000000 + control
     // number, 0xFFFFFFFF for objects without a control) and reads the texts in order: the
     // page's object holders, the header copy's paragraphs, the page's, the footer copy's.
-    virtual void ReadTexts(Visual* box, TOVKtesto& copy, std::vector<std::unique_ptr<TOVKoggetto>> objects) = 0;
+    virtual void ReadTexts(Visual* box, TOVKtesto& copy,
+                           std::vector<std::unique_ptr<TOVKoggetto>> objects) = 0;
 };
 
 // The factory in force (not owned); nullptr when none is installed.

@@ -89,7 +89,8 @@ Visual* TOVKtesto::CreateVisual(TOVKpage* pageView) {
             if (!object) continue;
             Visual* control = object->CreateVisual(pageView);
             const int number = control ? control->Number() : -1;
-            TOVKtesto* holder = n < list->m_tagTexts.size() && list->m_tagTexts[n] ? list->m_tagTexts[n] : list;
+            TOVKtesto* holder =
+                n < list->m_tagTexts.size() && list->m_tagTexts[n] ? list->m_tagTexts[n] : list;
             if (n < list->m_tagPositions.size())
                 WriteTagReference(textOf(holder), list->m_tagPositions[n],
                                   0xFF000000u | (static_cast<std::uint32_t>(number) & 0xFFFFFFu));
