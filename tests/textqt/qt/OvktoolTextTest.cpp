@@ -123,11 +123,11 @@ TEST(OvktoolLayout, FixedMetricsBreakAfterSpaces) {
     EXPECT_EQ(p["text"], "aaaa bbbb cccc");
     EXPECT_EQ(p["defaultLineHeight"], 16);
     // Size 10: characters 6 wide, lines 16 high with the baseline at 13. The default style
-    // indents 10 on both sides, leaving 60: "bbbb " would fill them exactly, which does not
-    // fit, so each word takes a line.
-    ASSERT_EQ(p["lines"].size(), 3u);
-    const int firsts[] = {0, 5, 10}, counts[] = {5, 5, 4};
-    for (int i = 0; i < 3; ++i) {
+    // indents 10 on both sides, leaving 60. The space after "bbbb" would fill them exactly,
+    // which does not fit: the line ends after "aaaa ", and the next one holds the rest.
+    ASSERT_EQ(p["lines"].size(), 2u);
+    const int firsts[] = {0, 5}, counts[] = {5, 9}, used[] = {30, 54};
+    for (int i = 0; i < 2; ++i) {
         const auto& l = p["lines"][i];
         EXPECT_EQ(l["first"], firsts[i]);
         EXPECT_EQ(l["count"], counts[i]);
@@ -136,9 +136,9 @@ TEST(OvktoolLayout, FixedMetricsBreakAfterSpaces) {
         EXPECT_EQ(l["ascent"], 13);
         EXPECT_EQ(l["offset"], 0);
         EXPECT_EQ(l["indent"], 10);
+        EXPECT_EQ(l["usedWidth"], used[i]);
     }
-    EXPECT_EQ(p["lines"][2]["usedWidth"], 24);
-    EXPECT_EQ(p["bottom"].get<int>() - p["top"].get<int>() + 1, 48);
+    EXPECT_EQ(p["bottom"].get<int>() - p["top"].get<int>() + 1, 32);
     // The empty paragraph: one line as high as its font, directly below.
     const auto& empty = j["paragraphs"][1];
     EXPECT_EQ(empty["top"].get<int>(), p["bottom"].get<int>() + 1);
