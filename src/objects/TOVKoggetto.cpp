@@ -8,7 +8,9 @@
 #include "objects/ObjectTexts.h"
 #include "objects/SafeStoredName.h"
 #include "objects/TOVKtesto.h"
+#include "objects/TOVKpicture.h"
 #include "objects/Visual.h"
+#include "objects/picture/PictureServices.h"
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
 
@@ -433,6 +435,32 @@ void TOVKoggetto::Reset() { ResetAt(0); }
 void TOVKoggetto::ReleasePictures() {
     if (m_document) m_document->ReleasePicturesOf(this);
     m_ownPicture.reset();
+}
+
+void TOVKoggetto::SetOwnPicture(std::unique_ptr<TOVKpicture> picture) { m_ownPicture = std::move(picture); }
+
+TOVKpicture* TOVKoggetto::GetPicture() {
+    if (!m_document) return m_ownPicture.get();
+    return morvell::GetPicture(*m_document, *this);
+}
+
+TOVKpicture* TOVKoggetto::RolloverPicture() {
+    if (!m_document) return nullptr;
+    return morvell::RolloverPicture(*m_document, *this);
+}
+
+void TOVKoggetto::SetStoredPictureSize(std::uint16_t width, std::uint16_t height) {
+    m_record.SetU16(85, width);
+    m_record.SetU16(87, height);
+}
+
+std::int32_t TOVKoggetto::PictureIndex(PictureSlot slot) const { return m_record.I32(static_cast<int>(slot)); }
+
+void TOVKoggetto::SetOriginalAndDisplayedSize(std::int16_t width, std::int16_t height) {
+    m_record.SetI16(15, width);
+    m_record.SetI16(17, height);
+    m_record.SetI16(19, width);
+    m_record.SetI16(21, height);
 }
 
 void TOVKoggetto::ReleaseOwnedLinks(int depth) {

@@ -5,6 +5,7 @@
 
 #include "document/OVKKinds.h"
 #include "objects/OVKRecord.h"
+#include "objects/picture/PictureObject.h"
 #include "platform/LittleEndian.h"
 
 #include <cstdint>
@@ -31,7 +32,8 @@ class TOVKoggetto;
 using OldMarkupConverter = void (*)(TOVKoggetto& pageCopy);
 void SetOldMarkupConverter(OldMarkupConverter converter);
 
-class TOVKoggetto {
+// Every object can answer the picture operations; only immagine and immagineNew have pictures.
+class TOVKoggetto : public PictureObject {
 public:
     TOVKoggetto();
     virtual ~TOVKoggetto();
@@ -116,16 +118,27 @@ public:
     void SetFileName(std::string name) { m_fileName = std::move(name); }
 
     // Picture of an immagineNew whose picture is an external file (kept by the picture code).
-    const std::shared_ptr<TOVKpicture>& OwnPicture() const { return m_ownPicture; }
-    void SetOwnPicture(std::shared_ptr<TOVKpicture> picture) { m_ownPicture = std::move(picture); }
+    TOVKpicture* OwnPicture() const override { return m_ownPicture.get(); }
+    void SetOwnPicture(std::unique_ptr<TOVKpicture> picture) override;
     // Drops the object's cached pictures (the document's cache entry and its own picture).
     void ReleasePictures();
+    // The picture the object shows and its rollover picture, through the document's cache;
+    // null for kinds without pictures or when the picture cannot be decoded.
+    TOVKpicture* GetPicture();
+    TOVKpicture* RolloverPicture();
+
+    // --- picture seam (PictureObject) --------------------------------------------------------
+    int PictureKind() const override { return static_cast<int>(m_kind); }
+    std::string PictureBytes() const override { return DataBytes(); }
+    void SetStoredPictureSize(std::uint16_t width, std::uint16_t height) override;
+    std::int32_t PictureIndex(PictureSlot slot) const override;
+    void SetOriginalAndDisplayedSize(std::int16_t width, std::int16_t height) override;
 
     // --- services -------------------------------------------------------------------------
     std::string DisplayName() const;
     // Hint text: short form, "|", long form.
     std::string Describe() const;
-    std::string StoredFileName() const;
+    std::string StoredFileName() const override;
     // Writes the data block into the document's temporary folder; returns the path, or "" on
     // failure. The object then refers to the file instead of its data.
     std::string ExtractToFile();
@@ -204,7 +217,7 @@ private:
     bool m_fromHeaderOrFooter = false;
     std::optional<std::vector<std::string>> m_fields; // dbloc field list, built on demand
     TInsiemeCornici* m_frameSet = nullptr;
-    std::shared_ptr<TOVKpicture> m_ownPicture;
+    std::unique_ptr<TOVKpicture> m_ownPicture;
     TOVKtesto* m_ownerText = nullptr;
     bool m_waitingToBePlaced = false;
     bool m_focusWhenPlaced = false;
