@@ -6,6 +6,8 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 20
 GENERATOR  := -G Ninja
 CMAKE_ARGS ?=
+# Lets ccache reuse objects between clones in different folders (CI builds a fresh clone).
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: all deps configure build test test-main test-asan run bench fuzz-smoke format clean
 
@@ -40,7 +42,7 @@ run: build
 
 bench: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
-	cmake --build $(BUILD)
+	cmake --build $(BUILD) --target all benchmarks
 	bench/run $(BUILD)
 
 fuzz-smoke: deps
