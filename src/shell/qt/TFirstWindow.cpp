@@ -1,5 +1,12 @@
 #include "shell/qt/TFirstWindow.h"
 
+#include "document/TOVKset.h"
+#include "document/qt/TOVKorderedTree.h"
+#include "objects/TOVKUndoList.h"
+#include "objects/TOVKoggetto.h"
+#include "objects/TOVKtesto.h"
+#include "objects/qt/TOVKpage.h"
+
 #include "shell/Options.h"
 #include "shell/StartupChoice.h"
 #include "shell/StartupTexts.h"
@@ -8,6 +15,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -21,6 +30,7 @@ namespace {
 constexpr int kDefaultWidth = 800;
 constexpr int kDefaultHeight = 600;
 constexpr int kMinimumSide = 100;
+constexpr int kTreeWidth = 220;
 
 bool ReadInt(const char* name, int& value) {
     const std::string text = options::ReadOption(name);
@@ -44,11 +54,44 @@ TFirstWindow::TFirstWindow(StartupRequest request, QWidget* parent)
     QFont big = m_cover->font();
     big.setPointSize(20);
     m_cover->setFont(big);
-    setCentralWidget(m_cover);
+    // The chapter tree beside one page view; until an ebook is open the label names the
+    // (untitled) document instead.
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_tree = new TOVKorderedTree(m_splitter);
+    m_tree->setObjectName(QStringLiteral("ChapterTree"));
+    m_page = new TOVKpage(m_splitter);
+    m_page->setObjectName(QStringLiteral("PageView"));
+    m_page->SetReadOnly(true);
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_page);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({kTreeWidth, kDefaultWidth - kTreeWidth});
+    auto* stack = new QStackedWidget(this);
+    stack->addWidget(m_cover);
+    stack->addWidget(m_splitter);
+    setCentralWidget(stack);
+    // Following a link rebuilds the page view the click came from: never inside its handler.
+    connect(
+        m_page, &TOVKpage::pageLinkClicked, this, [this](int index) { ShowPage(index); },
+        Qt::QueuedConnection);
+    connect(
+        m_tree, &TOVKorderedTree::LeafActivated, this,
+        [this](TOVKoggetto* object) {
+            if (object && object->Kind() == TOggettiHel::testoHtml) ShowPage(object->Index());
+        },
+        Qt::QueuedConnection);
     // The skin switch always starts off.
     options::WriteOption(startup_texts::kOptSkin, "0");
     PlaceFromOptions();
     UpdateCaption();
+}
+
+TFirstWindow::~TFirstWindow() {
+    // The views refer to the document and its undo list, which go before the child widgets.
+    m_page->Clear();
+    m_page->SetUndoList(nullptr);
+    m_page->SetDocument(nullptr);
+    m_tree->SetLinkedOVKset(nullptr);
 }
 
 void TFirstWindow::PlaceFromOptions() {
@@ -110,8 +153,40 @@ void TFirstWindow::FirstShow() {
 
 bool TFirstWindow::OpenEbook(const std::string& path) {
     const bool ok = m_opener.OpenEbook(path);
+    if (ok) LoadDocument(m_opener.FileName());
     UpdateCaption();
     return ok;
+}
+
+void TFirstWindow::LoadDocument(const std::string& path) {
+    m_page->Clear();
+    m_tree->SetLinkedOVKset(nullptr);
+    auto document = std::make_unique<TOVKset>();
+    if (!document->SetOVKFileName(path)) {
+        static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(m_cover);
+        return;
+    }
+    m_document = std::move(document);
+    m_undo = std::make_unique<TOVKundoList>(m_document.get());
+    m_page->SetDocument(m_document.get());
+    m_page->SetUndoList(m_undo.get());
+    m_tree->SetLinkedOVKset(m_document.get());
+    m_tree->Reload();
+    m_tree->expandAll();
+    static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(m_splitter);
+    ShowPage(m_document->CoverPage());
+}
+
+bool TFirstWindow::ShowPage(std::int32_t index) {
+    if (!m_document) return false;
+    TOVKoggetto* object = index >= 0 && index < m_document->PageCount()
+                              ? m_document->Object(TOggettiHel::testoHtml, index)
+                              : nullptr;
+    auto* page = dynamic_cast<TOVKtesto*>(object);
+    if (!page || page->IsFree()) return false;
+    m_page->Clear();
+    m_page->SetPage(page);
+    return true;
 }
 
 void TFirstWindow::closeEvent(QCloseEvent* event) {

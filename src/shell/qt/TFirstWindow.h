@@ -9,12 +9,20 @@
 #include <QMainWindow>
 #include <QStringList>
 
-class QLabel;
-
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+class QLabel;
+class QSplitter;
+
 namespace morvell {
+
+class TOVKset;
+class TOVKpage;
+class TOVKorderedTree;
+class TOVKundoList;
 
 struct StartupRequest {
     std::vector<std::string> args; // the command line without the program name
@@ -27,6 +35,7 @@ class TFirstWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFirstWindow(StartupRequest request, QWidget* parent = nullptr);
+    ~TFirstWindow() override;
 
     // Chooses and opens the first ebook. Runs once; the first show of the window calls it
     // (queued, so that boxes appear over a visible window).
@@ -34,7 +43,13 @@ public:
     // The open-ebook operation of the window.
     bool OpenEbook(const std::string& path);
 
+    // Shows page `index` of the open ebook in the page view; false when it has no such page.
+    bool ShowPage(std::int32_t index);
+
     EbookOpener& Opener() { return m_opener; }
+    TOVKset* Document() const { return m_document.get(); }
+    TOVKpage* PageView() const { return m_page; }
+    TOVKorderedTree* ChapterTree() const { return m_tree; }
     const QStringList& PageRequests() const { return m_pageRequests; }
     bool Brochure() const { return m_brochure; }
 
@@ -49,11 +64,17 @@ protected:
 private:
     void PlaceFromOptions();
     void UpdateCaption();
+    void LoadDocument(const std::string& path);
 
     StartupRequest m_request;
     EbookOpener m_opener;
     QStringList m_pageRequests;
     QLabel* m_cover = nullptr;
+    QSplitter* m_splitter = nullptr;
+    TOVKorderedTree* m_tree = nullptr;
+    TOVKpage* m_page = nullptr;
+    std::unique_ptr<TOVKset> m_document;
+    std::unique_ptr<TOVKundoList> m_undo;
     bool m_firstShowPending = true;
     bool m_firstShowQueued = false;
     bool m_brochure = false;
