@@ -328,7 +328,8 @@ VerbRegistrar g_objects({"objects", "objects FILE [--kind K]",
                          "one JSON line per object (K a kind number or name)", RunObjects});
 VerbRegistrar g_object({"object", "object FILE REF",
                         "one object in full: record, attributes and a data object's fields", RunObject});
-VerbRegistrar g_tree({"tree", "tree FILE [--custom]", "the chapter tree (or the custom-object tree)", RunTree});
+VerbRegistrar g_tree({"tree", "tree FILE [--custom]", "the chapter tree (or the custom-object tree)",
+                      RunTree});
 VerbRegistrar g_props({"props", "props FILE", "the ebook's property list as JSON", RunProps});
 VerbRegistrar g_attr({"attr", "attr FILE REF NAME", "an attribute of object REF; exit 1 when it has none",
                       RunAttr});

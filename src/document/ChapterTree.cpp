@@ -75,8 +75,8 @@ void TOVKOutline::Reload() {
 
 void TOVKOutline::BuildDefault() {
     auto root = std::make_unique<Node>(
-        TOVKNodeKind::Root, CodePage::FromUtf8(FileNameWithoutFolder(m_document->OVKFileName()),
-                                               m_document->CharSet()));
+        TOVKNodeKind::Root,
+        CodePage::FromUtf8(FileNameWithoutFolder(m_document->OVKFileName()), m_document->CharSet()));
     const int count = m_document->Count(m_objects);
     for (int i = 0; i < count; ++i) {
         TOVKoggetto* object = m_document->Object(m_objects, i);
@@ -156,9 +156,8 @@ void TOVKOutline::ReadNodeList(std::string_view list) {
             std::string_view numberText, caption;
             if (comma1 != std::string_view::npos) {
                 const std::size_t comma2 = line.find(',', comma1 + 1);
-                numberText = line.substr(comma1 + 1, comma2 == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : comma2 - comma1 - 1);
+                numberText = line.substr(comma1 + 1, comma2 == std::string_view::npos ? std::string_view::npos
+                                                                                      : comma2 - comma1 - 1);
                 if (comma2 != std::string_view::npos) caption = line.substr(comma2 + 1);
             }
             const long long level = NumberOr(levelText, 1);
@@ -167,7 +166,8 @@ void TOVKOutline::ReadNodeList(std::string_view list) {
             std::unique_ptr<Node> node =
                 number < INT32_MIN || number > UINT32_MAX
                     ? std::make_unique<Node>(TOVKNodeKind::Plain, texts::kForeignReferenceCaption)
-                    : MakeNode(static_cast<std::int32_t>(static_cast<std::uint32_t>(number)), std::string(caption));
+                    : MakeNode(static_cast<std::int32_t>(static_cast<std::uint32_t>(number)),
+                               std::string(caption));
             Node* placed = Place(std::move(node), prev, level);
             if (!placed) {
                 Msg().Error(texts::kErrorLoadingNodes);
@@ -209,7 +209,8 @@ std::string TOVKOutline::WriteNodeList() const {
                                                                           : kNodePlain;
         std::string caption = node->m_caption;
         // A caption edited by the user must not break the line structure of the list.
-        std::replace_if(caption.begin(), caption.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        std::replace_if(
+            caption.begin(), caption.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
         out += std::to_string(number) + ',' + caption + "\r\n";
     }
     return out;
@@ -370,7 +371,8 @@ std::string TOVKOutline::IconName(const Node& node) const {
     case TOVKNodeKind::Chapter:
         return FileTypeIcon(node.m_addedByUser ? texts::kHelpIconFile : texts::kEbookIconFile);
     case TOVKNodeKind::Leaf:
-        return FileTypeIcon(m_objects == TOggettiHel::custom ? texts::kSettingsIconFile : texts::kTextIconFile);
+        return FileTypeIcon(m_objects == TOggettiHel::custom ? texts::kSettingsIconFile
+                                                             : texts::kTextIconFile);
     case TOVKNodeKind::Plain:
         return {};
     }

@@ -1,9 +1,9 @@
 // The object helpers and manifest templates, read back through the document as the reader
 // reads them: the objects must be in use, named, and carry their blocks.
+#include "ovkbuild/Templates.h"
 #include "document/TOVKset.h"
 #include "objects/TOVKoggetto.h"
 #include "ovkbuild/Manifest.h"
-#include "ovkbuild/Templates.h"
 #include "platform/Messages.h"
 #include "support/TestSupport.h"
 
@@ -96,10 +96,11 @@ TEST(Templates, Refusals) {
     Record r;
     EXPECT_THROW(AttachAttributes(b, TOggettiHel::keyword, r, "a=\"b\""), BuildError);
     EXPECT_THROW(AddPage(b, "p", "", std::vector<std::int32_t>(21, 0)), BuildError);
-    EXPECT_THROW(BuildFromManifest(nlohmann::json::parse(
-                                       R"({"records": {"genLink": [{"template": "genLink", "data": "nope"}]}})"),
-                                   "."),
-                 BuildError);
+    EXPECT_THROW(
+        BuildFromManifest(
+            nlohmann::json::parse(R"({"records": {"genLink": [{"template": "genLink", "data": "nope"}]}})"),
+            "."),
+        BuildError);
 }
 
 } // namespace

@@ -104,13 +104,17 @@ TEST(ChapterTree, MalformedAndUnusualLines) {
          "a0,-2,G\r\na1,-3,C\r\na3,7,x\r\na2,1,x\r\n",
          "root: G\n  chapter: C\n    leaf 1: P1\n",
          {"error loading nodes"}},
-        {"a line not starting with a", "a0,-2,G\r\nb1,2,x\r\na1,2,x\r\n", "root: G\n  leaf 2: P2\n",
+        {"a line not starting with a",
+         "a0,-2,G\r\nb1,2,x\r\na1,2,x\r\n",
+         "root: G\n  leaf 2: P2\n",
          {"error decoding nodes"}},
         {"an empty line", "a0,-2,G\r\n\r\na1,2,x\r\n", "root: G\n  leaf 2: P2\n", {"error decoding nodes"}},
         {"a picture in the page outline", "a0,-2,G\r\na1," + picture + ",x\r\n", "root: G\n  plain: *\n", {}},
         {"captions keep their commas", "a0,-2,One, two, three\r\n", "root: One, two, three\n", {}},
-        {"shallower lines walk up", "a0,-2,G\r\na1,-3,A\r\na2,-3,B\r\na3,3,x\r\na1,4,x\r\na0,-1,end\r\n",
-         "root: G\n  chapter: A\n    chapter: B\n      leaf 3: P3\n  leaf 4: P4\nplain: end\n", {}},
+        {"shallower lines walk up",
+         "a0,-2,G\r\na1,-3,A\r\na2,-3,B\r\na3,3,x\r\na1,4,x\r\na0,-1,end\r\n",
+         "root: G\n  chapter: A\n    chapter: B\n      leaf 3: P3\n  leaf 4: P4\nplain: end\n",
+         {}},
         {"missing parts default to level 1 and page 1", "a\r\na1\r\n", "leaf 1: P1\nleaf 1: P1\n", {}},
         {"a missing page keeps the stored caption", "a0,99,x\r\n", "leaf 99: x\n", {}},
         {"a number wider than 32 bits", "a0,99999999999,x\r\n", "plain: *\n", {}},
@@ -162,8 +166,9 @@ TEST(ChapterTree, TheCustomOutlineUsesItsOwnHolderAndKind) {
         b.AddRecord(TOggettiHel::custom, r);
     }
     const std::string pageRef = "0";
-    ovkbuild::AddNodeList(b, "a0,-2,Protos\r\na1," + std::to_string(MakeReference(TOggettiHel::custom, 1)) +
-                                 ",x\r\na1," + pageRef + ",x\r\n",
+    ovkbuild::AddNodeList(b,
+                          "a0,-2,Protos\r\na1," + std::to_string(MakeReference(TOggettiHel::custom, 1)) +
+                              ",x\r\na1," + pageRef + ",x\r\n",
                           true);
     Opened o(b);
     o.tree.SetObjects(TOggettiHel::custom);
@@ -312,7 +317,8 @@ TEST(ChapterTree, LabelEditingPermissions) {
     ScopedMessages scoped(messages);
     tree.ReadNodeList("a0,-2,R\r\na1,-3,C\r\na1,0,x\r\na1,-1,p\r\n");
     const auto& kids = tree.TopLevel()[0]->Children();
-    const TOVKOutlineNode &root = *tree.TopLevel()[0], &chapter = *kids[0], &leaf = *kids[1], &plain = *kids[2];
+    const TOVKOutlineNode &root = *tree.TopLevel()[0], &chapter = *kids[0], &leaf = *kids[1],
+                          &plain = *kids[2];
     struct Case {
         TOggettiHel kind;
         bool editable, readOnly;

@@ -102,7 +102,8 @@ std::vector<std::pair<std::string, std::string>> FieldsOf(const nlohmann::json& 
     const nlohmann::json& f = spec.at("fields");
     // An array of [name, value] pairs keeps its order; an object is read in key order.
     if (f.is_array()) {
-        for (const auto& pair : f) fields.emplace_back(pair.at(0).get<std::string>(), pair.at(1).get<std::string>());
+        for (const auto& pair : f)
+            fields.emplace_back(pair.at(0).get<std::string>(), pair.at(1).get<std::string>());
     } else {
         for (const auto& [name, value] : f.items()) fields.emplace_back(name, value.get<std::string>());
     }
@@ -144,7 +145,9 @@ std::map<std::string, RecordTemplate>& Registry() {
              return ImmagineRecord(b, StringOf(spec, "name"), StringOf(spec, "fileName"), DataOf(b, spec));
          }},
         {"internetLink",
-         [](Builder& b, const nlohmann::json& spec) { return InternetLinkRecord(b, StringOf(spec, "address")); }},
+         [](Builder& b, const nlohmann::json& spec) {
+             return InternetLinkRecord(b, StringOf(spec, "address"));
+         }},
         {"keyword",
          [](Builder& b, const nlohmann::json& spec) { return KeywordRecord(b, StringOf(spec, "keyword")); }},
         {"shortObj",
@@ -167,7 +170,9 @@ std::map<std::string, RecordTemplate>& Registry() {
                                    IntOf(spec, "mode", 0), StringOf(spec, "window"), DataOf(b, spec));
          }},
         {"stileParagrafo",
-         [](Builder& b, const nlohmann::json& spec) { return ParagraphStyleRecord(b, StringOf(spec, "name")); }},
+         [](Builder& b, const nlohmann::json& spec) {
+             return ParagraphStyleRecord(b, StringOf(spec, "name"));
+         }},
     };
     return templates;
 }
@@ -222,7 +227,8 @@ std::int32_t AddPage(Builder& builder, const std::string& titleUtf8, const std::
     if (keywords.size() > 20) throw BuildError("a page has at most 20 keywords");
     const std::int32_t index = AddPage(builder, titleUtf8, textBytes);
     Record& r = builder.RecordAt(TOggettiHel::testoHtml, static_cast<std::size_t>(index));
-    for (std::size_t i = 0; i < keywords.size(); ++i) r.I32(page::kKeywords + 4 * static_cast<int>(i), keywords[i]);
+    for (std::size_t i = 0; i < keywords.size(); ++i)
+        r.I32(page::kKeywords + 4 * static_cast<int>(i), keywords[i]);
     return index;
 }
 
@@ -282,7 +288,8 @@ std::int32_t AddDbloc(Builder& builder, const std::string& nameUtf8,
     return Added(builder, TOggettiHel::dbloc, DblocRecord(builder, nameUtf8, block, iconSelector));
 }
 
-std::int32_t AddPropertyList(Builder& builder, const std::vector<std::pair<std::string, std::string>>& fields) {
+std::int32_t AddPropertyList(Builder& builder,
+                             const std::vector<std::pair<std::string, std::string>>& fields) {
     const std::int32_t index = AddDbloc(builder, "db", fields, 1);
     builder.Header().SetPropertyList(MakeReference(TOggettiHel::dbloc, index));
     return index;
@@ -290,8 +297,9 @@ std::int32_t AddPropertyList(Builder& builder, const std::vector<std::pair<std::
 
 std::int32_t AddSpeclink(Builder& builder, int subKind, std::int32_t target, int mode,
                          const std::string& windowNameUtf8, const std::string& dataBytes) {
-    return Added(builder, TOggettiHel::speclink,
-                 SpeclinkRecord(builder, subKind, target, mode, windowNameUtf8, AddBytes(builder, dataBytes)));
+    return Added(
+        builder, TOggettiHel::speclink,
+        SpeclinkRecord(builder, subKind, target, mode, windowNameUtf8, AddBytes(builder, dataBytes)));
 }
 
 Record ParagraphStyleRecord(const Builder& builder, const std::string& nameUtf8) {
@@ -309,12 +317,12 @@ std::int32_t AddParagraphStyle(Builder& builder, const std::string& nameUtf8) {
 void AttachAttributes(Builder& builder, TOggettiHel kind, Record& record, const std::string& attributeBytes) {
     // Offsets of the extra block's position and length fields, by kind.
     static const std::map<TOggettiHel, std::pair<int, int>> kExtraFields = {
-        {TOggettiHel::testoHtml, {239, 243}},    {TOggettiHel::tabellaHtml, {58, 62}},
-        {TOggettiHel::speclink, {39, 43}},       {TOggettiHel::shortObj, {20, 24}},
-        {TOggettiHel::custom, {72, 76}},         {TOggettiHel::dbloc, {38, 42}},
-        {TOggettiHel::immagineNew, {61, 65}},    {TOggettiHel::inputStat, {184, 188}},
-        {TOggettiHel::inputDin, {452, 456}},     {TOggettiHel::bottoneCGI, {195, 199}},
-        {TOggettiHel::inizioForm, {356, 360}},   {TOggettiHel::multiMedia, {38, 42}},
+        {TOggettiHel::testoHtml, {239, 243}},  {TOggettiHel::tabellaHtml, {58, 62}},
+        {TOggettiHel::speclink, {39, 43}},     {TOggettiHel::shortObj, {20, 24}},
+        {TOggettiHel::custom, {72, 76}},       {TOggettiHel::dbloc, {38, 42}},
+        {TOggettiHel::immagineNew, {61, 65}},  {TOggettiHel::inputStat, {184, 188}},
+        {TOggettiHel::inputDin, {452, 456}},   {TOggettiHel::bottoneCGI, {195, 199}},
+        {TOggettiHel::inizioForm, {356, 360}}, {TOggettiHel::multiMedia, {38, 42}},
     };
     auto it = kExtraFields.find(kind);
     if (it == kExtraFields.end())

@@ -75,7 +75,8 @@ std::int32_t AddNodeList(Builder& builder, const std::string& nodeList, bool cus
 std::int32_t AddDbloc(Builder& builder, const std::string& nameUtf8,
                       const std::vector<std::pair<std::string, std::string>>& fields, int iconSelector = 0);
 // A dbloc made the ebook's property list (header 1758), icon selector 1.
-std::int32_t AddPropertyList(Builder& builder, const std::vector<std::pair<std::string, std::string>>& fields);
+std::int32_t AddPropertyList(Builder& builder,
+                             const std::vector<std::pair<std::string, std::string>>& fields);
 // A special link of `subKind` to `target` (a reference), in window mode `mode`, with an
 // optional window name and data text.
 std::int32_t AddSpeclink(Builder& builder, int subKind, std::int32_t target, int mode = 0,
@@ -89,7 +90,8 @@ std::int32_t AddParagraphStyle(Builder& builder, const std::string& nameUtf8);
 void AttachAttributes(Builder& builder, TOggettiHel kind, Record& record, const std::string& attributeBytes);
 
 // The node-list and field-list text formats, for tests that write them by hand.
-std::string FieldListBytes(const Builder& builder, const std::vector<std::pair<std::string, std::string>>& fields);
+std::string FieldListBytes(const Builder& builder,
+                           const std::vector<std::pair<std::string, std::string>>& fields);
 
 // A template makes the starting record of a manifest record from the record's JSON object.
 using RecordTemplate = std::function<Record(Builder&, const nlohmann::json& spec)>;

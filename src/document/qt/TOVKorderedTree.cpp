@@ -97,9 +97,9 @@ TOVKOutlineNode* TOVKorderedTree::NodeAt(const QModelIndex& index) const {
 
 QModelIndex TOVKorderedTree::IndexOf(const TOVKOutlineNode* node) const {
     if (!node) return {};
-    const QModelIndexList found = m_model->match(m_model->index(0, 0), kNodeRole,
-                                                 QVariant::fromValue(reinterpret_cast<quintptr>(node)), 1,
-                                                 Qt::MatchExactly | Qt::MatchRecursive);
+    const QModelIndexList found =
+        m_model->match(m_model->index(0, 0), kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(node)),
+                       1, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? QModelIndex() : found.first();
 }
 

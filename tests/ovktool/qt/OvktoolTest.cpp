@@ -242,7 +242,8 @@ std::vector<nlohmann::json> JsonLines(const std::string& out) {
 ovkbuild::Record ShortObjRecordForTest(ovkbuild::Builder& b) {
     ovkbuild::Record r;
     r.U8(4, 15).I32(5, -1);
-    ovkbuild::AttachAttributes(b, morvell::TOggettiHel::shortObj, r, b.Encode("name=\"Marker \xE2\x82\xAC\" onclick='x'"));
+    ovkbuild::AttachAttributes(b, morvell::TOggettiHel::shortObj, r,
+                               b.Encode("name=\"Marker \xE2\x82\xAC\" onclick='x'"));
     return r;
 }
 
@@ -275,10 +276,16 @@ TEST(OvktoolObjects, ListsEveryObjectOnALine) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     auto lines = JsonLines(r.out);
     ASSERT_GE(lines.size(), 8u);
-    EXPECT_EQ(lines[0], nlohmann::json({{"ref", "0x00000000"}, {"kind", 0}, {"kindName", "testoHtml"}, {"index", 0},
-                                        {"free", false}, {"name", "Caf\xC3\xA9"},
+    EXPECT_EQ(lines[0], nlohmann::json({{"ref", "0x00000000"},
+                                        {"kind", 0},
+                                        {"kindName", "testoHtml"},
+                                        {"index", 0},
+                                        {"free", false},
+                                        {"name", "Caf\xC3\xA9"},
                                         {"describe", "Caf\xC3\xA9|Collegamento a: Caf\xC3\xA9"},
-                                        {"storedFileName", ""}, {"dataLength", 0}, {"extraLength", 0}}));
+                                        {"storedFileName", ""},
+                                        {"dataLength", 0},
+                                        {"extraLength", 0}}));
     EXPECT_EQ(lines[1]["free"], true);
     EXPECT_EQ(lines[2]["ref"], "0x01000000");
     EXPECT_EQ(lines[3]["kindName"], "genLink");
@@ -309,13 +316,16 @@ TEST(OvktoolObjects, OneObjectInFull) {
     EXPECT_EQ(record.substr(8, 2), "04") << "status in use";
     EXPECT_EQ(record.find_first_not_of("0123456789abcdef"), std::string::npos);
 
-    r = RunProgram("ovktool", {"object", book, std::to_string(morvell::MakeReference(morvell::TOggettiHel::shortObj, 0))}, dir);
+    r = RunProgram(
+        "ovktool",
+        {"object", book, std::to_string(morvell::MakeReference(morvell::TOggettiHel::shortObj, 0))}, dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(nlohmann::json::parse(r.out)["attributes"], "name=\"Marker \xE2\x82\xAC\" onclick='x'");
 
     r = RunProgram("ovktool", {"object", book, "0x0D000001"}, dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(nlohmann::json::parse(r.out)["fields"], nlohmann::json({{"name", "Ada"}, {"note", "two\r\nlines"}}));
+    EXPECT_EQ(nlohmann::json::parse(r.out)["fields"],
+              nlohmann::json({{"name", "Ada"}, {"note", "two\r\nlines"}}));
 
     r = RunProgram("ovktool", {"object", book, "0x03000009"}, dir);
     EXPECT_EQ(r.exitCode, 1);
@@ -337,7 +347,8 @@ TEST(OvktoolObjects, TreePropsAndAttributes) {
     r = RunProgram("ovktool", {"props", book}, dir);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(nlohmann::json::parse(r.out),
-              nlohmann::json({{"charset", "windows-1252"}, {"globalmargin", "12"}, {"colour", "blu \xE2\x82\xAC"}}));
+              nlohmann::json(
+                  {{"charset", "windows-1252"}, {"globalmargin", "12"}, {"colour", "blu \xE2\x82\xAC"}}));
 
     const std::string marker = "0x0B000000";
     r = RunProgram("ovktool", {"attr", book, marker, "NAME"}, dir);

@@ -1,7 +1,7 @@
 // The chapter tree widget over a small ebook: items, captions in the ebook's code page, icons,
 // label editing only where allowed, and leaf activation.
-#include "document/TOVKset.h"
 #include "document/qt/TOVKorderedTree.h"
+#include "document/TOVKset.h"
 #include "objects/TOVKoggetto.h"
 #include "ovkbuild/Templates.h"
 #include "platform/Messages.h"
