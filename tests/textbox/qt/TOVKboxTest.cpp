@@ -287,7 +287,7 @@ TEST_F(TOVKboxTest, RendersAPageWithScreenFonts) {
     screen.resize(320, 160);
     screen.SetBackgroundColour(0xE0FFFF);
     screen.LoadText({},
-                    "<Z S0 A2 s14 y1 >Morvell<Z S0 >A page with "s + Tag(a) +
+                    "<Z S0 s14 y1 A2 >Morvell<Z S0 >A page with "s + Tag(a) +
                         "a link<%> and a selection across"
                         " two lines of text.<Z S0 N6 >first<Z S0 N6 >second\0"s,
                     {});
