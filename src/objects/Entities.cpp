@@ -43,6 +43,11 @@ bool StartsWith(std::string_view text, std::size_t pos, std::string_view prefix)
 
 std::size_t DecodeEntityAt(std::string_view text, std::size_t pos, char& out) {
     std::size_t at = pos + 1;
+    if (at < text.size() && text[at] == '&') {
+        // "&&" is an ampersand; only the two characters are taken.
+        out = '&';
+        return 2;
+    }
     if (at < text.size() && text[at] == '#') {
         ++at;
         int value = 0;

@@ -42,6 +42,10 @@ bool MaskMatches(const std::string& mask, const std::string& name);
 // Copies a file, overwriting the target. True on success.
 bool CopyFile(const std::string& from, const std::string& to);
 
+// Writes `bytes` to `path` through a temporary file in the same folder, fsync and a rename, so
+// a reader never sees half a file and a crash leaves the old one. Missing folders are created.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
 // Runs the installed message pump `times` times, sleeping `pauseMs` after each.
 void PumpMessages(int times, int pauseMs);
 // The UI installs QCoreApplication::processEvents here; without a pump only the pauses run.

@@ -2,6 +2,7 @@
 // byte for byte; only the entry of the added file is touched.
 
 #include "platform/Files.h"
+#include "platform/XmlEscape.h"
 #include "platform/Shell.h"
 
 #include <cstdlib>
@@ -23,31 +24,6 @@ constexpr const char* kAppExec = "&apos;morvell %u&apos;";
 constexpr const char* kNsBookmark = "http://www.freedesktop.org/standards/desktop-bookmarks";
 constexpr const char* kNsMime = "http://www.freedesktop.org/standards/shared-mime-info";
 
-std::string XmlEscape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string FileUri(const std::string& absolute) {
     static const char* hex = "0123456789ABCDEF";
@@ -158,30 +134,6 @@ bool TouchBookmark(std::string& doc, size_t begin, size_t& end, const std::strin
     return true;
 }
 
-bool WriteAtomically(const fs::path& target, const std::string& bytes) {
-    std::error_code ec;
-    fs::create_directories(target.parent_path(), ec);
-    std::string tmpl = (target.parent_path() / (target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(name.data(), target.c_str()) == 0;
-    if (!ok) ::unlink(name.data());
-    return ok;
-}
 
 } // namespace
 
@@ -220,7 +172,7 @@ bool AddRecentDocument(const std::string& path) {
                           "xmlns:bookmark=\"") +
               kNsBookmark + "\"\n      xmlns:mime=\"" + kNsMime + "\"\n>\n" + NewBookmark(uri, mime, stamp) +
               "</xbel>\n";
-        return WriteAtomically(file, doc);
+        return WriteFileAtomically(file.string(), doc);
     }
     // Something we do not understand is left alone rather than replaced by our own list.
     if (xbel == std::string::npos || closing == std::string::npos || closing < xbel) return false;
@@ -262,13 +214,13 @@ bool AddRecentDocument(const std::string& path) {
             if (doc[startEnd - 1] == '/' || !TouchBookmark(doc, b, blockEnd, stamp)) {
                 doc.replace(b, blockEnd - b, NewBookmark(uri, mime, stamp).substr(2));
             }
-            return WriteAtomically(file, doc);
+            return WriteFileAtomically(file.string(), doc);
         }
         pos = blockEnd;
     }
     closing = doc.rfind("</xbel>");
     doc.insert(closing, NewBookmark(uri, mime, stamp));
-    return WriteAtomically(file, doc);
+    return WriteFileAtomically(file.string(), doc);
 }
 
 } // namespace morvell

@@ -1,6 +1,8 @@
 #include "shell/FreedesktopIntegration.h"
 
 #include "platform/Registry.h"
+#include "platform/Files.h"
+#include "platform/XmlEscape.h"
 #include "platform/Shell.h"
 #include "shell/InstallManifest.h"
 #include "shell/StartupSwitches.h"
@@ -53,28 +55,6 @@ std::string Launcher(const std::string& name, const std::string& exec, const std
            "\nExec=" + exec + "\nIcon=" + kLauncherIcon + "\nTerminal=false\n" + extra;
 }
 
-std::string XmlEscape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
 
 // Runs a tool found on PATH with its output discarded and waits for it. A missing tool is
 // not an error: the desktop rescans these folders by itself sooner or later.

@@ -1,5 +1,7 @@
 #include "shell/InstallManifest.h"
 
+#include "platform/Files.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -69,28 +71,6 @@ bool Exists(const std::string& path) {
 
 } // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
-    std::error_code ec;
-    fs::path target(path);
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
-}
 
 InstallManifest::InstallManifest(std::string manifestPath) : m_path(std::move(manifestPath)) {}
 

@@ -61,8 +61,4 @@ private:
     std::vector<Entry> m_entries;
 };
 
-// Writes `bytes` to `path` through a temporary file in the same folder and a rename, so a
-// reader of the file never sees half of it. Missing folders are created.
-bool WriteFileAtomically(const std::string& path, const std::string& bytes);
-
 } // namespace morvell

@@ -1,5 +1,7 @@
 #include "text/ParagraphStream.h"
 
+#include "objects/Entities.h"
+
 #include "objects/TOVKoggetto.h"
 #include "text/ParagraphOwner.h"
 #include "text/TOVKparag.h"
@@ -44,36 +46,6 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return 0;
 }
-
-struct Named {
-    std::string_view name;
-    unsigned char code;
-};
-
-constexpr std::array<Named, 8> kMarkupNames = {{
-    {"quot", '"'},
-    {"amp", '&'},
-    {"lt", '<'},
-    {"gt", '>'},
-    {"QUOT", '"'},
-    {"AMP", '&'},
-    {"LT", '<'},
-    {"GT", '>'},
-}};
-
-// Names of the codes 160 to 255, in code order.
-constexpr std::array<std::string_view, 96> kLatin1 = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",
-    "ordf",   "laquo",  "not",    "shy",    "reg",    "hibar",  "deg",    "plusmn", "sup2",   "sup3",
-    "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12",
-    "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde",
-    "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",
-    "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",
-    "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
-    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
-};
 
 } // namespace
 
@@ -122,38 +94,10 @@ std::optional<std::string> ReadQuoted(std::string_view data, std::size_t end, st
 }
 
 char DecodeEntity(std::string_view data, std::size_t end, std::size_t& pos) {
-    std::size_t at = pos + 1;
-    if (at < end && data[at] == '&') {
-        // "&&" is an ampersand; only the two characters are taken.
-        pos = at + 1;
-        return '&';
-    }
-    if (at < end && data[at] == '#') {
-        ++at;
-        int value = 0;
-        int digits = 0;
-        while (digits < 3 && at < end && data[at] >= '0' && data[at] <= '9') {
-            value = value * 10 + (data[at] - '0');
-            ++at;
-            ++digits;
-        }
-        if (at < end && data[at] == ';') ++at;
-        pos = at;
-        return digits == 0 ? 'A' : static_cast<char>(static_cast<unsigned char>(value % 256));
-    }
-    const std::string_view rest = data.substr(at, end > at ? end - at : 0);
-    auto take = [&](std::string_view name, unsigned char code) {
-        std::size_t next = at + name.size();
-        if (next < end && data[next] == ';') ++next;
-        pos = next;
-        return static_cast<char>(code);
-    };
-    for (const Named& m : kMarkupNames)
-        if (rest.starts_with(m.name)) return take(m.name, m.code);
-    for (std::size_t i = 0; i < kLatin1.size(); ++i)
-        if (rest.starts_with(kLatin1[i])) return take(kLatin1[i], static_cast<unsigned char>(160 + i));
-    pos = pos + 1;
-    return ' ';
+    // Comments and paragraph text decode entities alike, so both use the one decoder.
+    char c = ' ';
+    pos += DecodeEntityAt(data.substr(0, std::min(end, data.size())), pos, c);
+    return c;
 }
 
 std::uint32_t HexValue(std::string_view digits) {
