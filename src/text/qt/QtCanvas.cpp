@@ -1,5 +1,6 @@
 #include "text/qt/QtCanvas.h"
 
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPaintEngine>
@@ -72,15 +73,17 @@ QColor QtCanvas::ToQColor(std::uint32_t colour) {
 
 int QtCanvas::TextOut(int x, int y, std::string_view text) {
     if (text.empty()) return 0;
-    const QString s = m_measurer.Decode(m_font, text);
-    const QFont& font = m_measurer.QtFont(m_font);
     const FontMetrics metrics = m_measurer.Metrics(m_font);
     const int width = m_measurer.Extent(m_font, text);
     if (m_background) m_painter.fillRect(QRect(x, y, width, metrics.height), ToQColor(*m_background));
-    m_painter.setFont(font);
+    // The layout draws every space on its own: without a background, underline or
+    // strike-out line a space leaves no mark.
+    const bool marks = m_font.style & (kFontUnderline | kFontStrikeOut);
+    if (!marks && text.find_first_not_of(' ') == std::string_view::npos) return width;
     m_painter.setPen(ToQColor(m_font.colour));
-    // Callers place the top of the text cell; QPainter places the baseline.
-    m_painter.drawText(QPoint(x, y + metrics.ascent), s);
+    // Callers place the top of the text cell; the glyphs are placed at the baseline.
+    const QPointF baseline(x, y + metrics.ascent);
+    for (const QGlyphRun& run : m_measurer.GlyphRuns(m_font, text)) m_painter.drawGlyphRun(baseline, run);
     return width;
 }
 

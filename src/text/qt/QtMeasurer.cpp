@@ -1,6 +1,7 @@
 #include "text/qt/QtMeasurer.h"
 
 #include <QPaintDevice>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -28,8 +29,15 @@ QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& spec) {
     QFont font = FontMapping::ToQFont(spec, m_dpi);
     QFontMetrics metrics = m_device ? QFontMetrics(font, m_device) : QFontMetrics(font);
     FontMetrics cached{metrics.height(), metrics.ascent()};
-    m_fonts.push_back(std::make_unique<FontEntry>(FontEntry{spec.name, spec.size, spec.style, font, metrics,
-                                                            FontMapping::IsWingdings(spec.name), cached}));
+    m_fonts.push_back(std::make_unique<FontEntry>(FontEntry{spec.name,
+                                                            spec.size,
+                                                            spec.style,
+                                                            font,
+                                                            metrics,
+                                                            FontMapping::IsWingdings(spec.name),
+                                                            cached,
+                                                            {},
+                                                            {}}));
     return *(m_last = m_fonts.back().get());
 }
 
@@ -51,7 +59,34 @@ int QtMeasurer::Extent(const FontSpec& font, std::string_view text) {
                 QChar(FontMapping::DecodeByte(static_cast<unsigned char>(text[i]), *m_table, e.wingdings));
         return e.metrics.horizontalAdvance(QString::fromRawData(buffer, static_cast<qsizetype>(text.size())));
     }
-    return e.metrics.horizontalAdvance(Decode(e, text));
+    if (auto it = e.extents.find(text); it != e.extents.end()) return it->second;
+    if (e.extents.size() >= kMaxRuns) e.extents.clear();
+    const int width = e.metrics.horizontalAdvance(Decode(e, text));
+    e.extents.emplace(std::string(text), width);
+    return width;
+}
+
+const std::vector<QGlyphRun>& QtMeasurer::GlyphRuns(const FontSpec& font, std::string_view bytes) {
+    FontEntry& e = Entry(font);
+    if (auto it = e.glyphs.find(bytes); it != e.glyphs.end()) return it->second;
+    if (e.glyphs.size() >= kMaxRuns) e.glyphs.clear();
+    // One unbounded line shapes the run as drawText does: same itemizing, same fallback fonts.
+    QTextLayout layout(Decode(e, bytes), e.font, m_device);
+    layout.setCacheEnabled(false);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    std::vector<QGlyphRun> runs;
+    if (line.isValid()) {
+        const qreal ascent = line.ascent();
+        for (QGlyphRun& run : layout.glyphRuns()) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF& p : positions) p.ry() -= ascent;
+            run.setPositions(positions);
+            runs.push_back(std::move(run));
+        }
+    }
+    return e.glyphs.emplace(std::string(bytes), std::move(runs)).first->second;
 }
 
 } // namespace morvell

@@ -1,16 +1,21 @@
 #pragma once
 // Font metrics from Qt's font engine, for screen layout (and, given a paint device, for any
 // other resolution). Ebook bytes are decoded through a per-code-page table, and each font
-// keeps its QFont and QFontMetrics, so measuring a pair costs one shaping call.
+// keeps its QFont and QFontMetrics, so measuring a pair costs one shaping call. Longer runs
+// (the words a paint draws) keep their width and their shaped glyphs per font, so scrolling
+// over text already seen shapes nothing.
 
 #include "text/Measurer.h"
 #include "text/qt/FontMapping.h"
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class QPaintDevice;
@@ -37,8 +42,17 @@ public:
     const QFont& QtFont(const FontSpec& font) { return Entry(font).font; }
     // Ebook bytes as the text a spec draws them: code page, and Wingdings' bullet.
     QString Decode(const FontSpec& font, std::string_view bytes) { return Decode(Entry(font), bytes); }
+    // The glyphs a spec draws the bytes with, their baseline at y = 0 and the run starting at
+    // x = 0: what QPainter::drawText would draw, without shaping again. Valid until the next
+    // call for any font.
+    const std::vector<QGlyphRun>& GlyphRuns(const FontSpec& font, std::string_view bytes);
 
 private:
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    template <typename T> using RunMap = std::unordered_map<std::string, T, StringHash, std::equal_to<>>;
     struct FontEntry {
         std::string name;
         int size;
@@ -47,12 +61,17 @@ private:
         QFontMetrics metrics;
         bool wingdings;
         FontMetrics cached;
+        RunMap<int> extents;
+        RunMap<std::vector<QGlyphRun>> glyphs;
     };
     FontEntry& Entry(const FontSpec& spec);
     QString Decode(const FontEntry& entry, std::string_view bytes) const;
 
     // Fonts kept at once; an ebook uses a handful, so eviction is only a bound on hostile input.
     static constexpr std::size_t kMaxFonts = 128;
+    // Runs remembered per font before the memory starts again: far more distinct words than
+    // a page shows, and a bound on what a hostile page can make us keep.
+    static constexpr std::size_t kMaxRuns = 8192;
     std::string m_charSet;
     const ByteTable* m_table;
     int m_dpi;
