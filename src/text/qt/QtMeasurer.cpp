@@ -25,19 +25,26 @@ QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& spec) {
     if (m_last && same(*m_last)) return *m_last;
     auto it = std::find_if(m_fonts.begin(), m_fonts.end(), [&](const auto& e) { return same(*e); });
     if (it != m_fonts.end()) return *(m_last = it->get());
-    if (m_fonts.size() >= kMaxFonts) m_fonts.erase(m_fonts.begin());
+    if (m_fonts.size() >= kMaxFonts) {
+        // m_last may be the oldest font: never keep a pointer to an erased entry.
+        m_fonts.erase(m_fonts.begin());
+        m_last = nullptr;
+    }
     QFont font = FontMapping::ToQFont(spec, m_dpi);
     QFontMetrics metrics = m_device ? QFontMetrics(font, m_device) : QFontMetrics(font);
     FontMetrics cached{metrics.height(), metrics.ascent()};
-    m_fonts.push_back(std::make_unique<FontEntry>(FontEntry{spec.name,
-                                                            spec.size,
-                                                            spec.style,
-                                                            font,
-                                                            metrics,
-                                                            FontMapping::IsWingdings(spec.name),
-                                                            cached,
-                                                            {},
-                                                            {}}));
+    auto entry = std::make_unique<FontEntry>(FontEntry{spec.name,
+                                                       spec.size,
+                                                       spec.style,
+                                                       font,
+                                                       metrics,
+                                                       FontMapping::IsWingdings(spec.name),
+                                                       cached,
+                                                       {},
+                                                       {},
+                                                       {}});
+    entry->singles.fill(-1);
+    m_fonts.push_back(std::move(entry));
     return *(m_last = m_fonts.back().get());
 }
 
@@ -50,14 +57,15 @@ FontMetrics QtMeasurer::Metrics(const FontSpec& font) { return Entry(font).cache
 int QtMeasurer::Extent(const FontSpec& font, std::string_view text) {
     FontEntry& e = Entry(font);
     if (text.empty()) return 0;
-    if (text.size() <= 2) {
-        // The layout asks for singles and pairs by the million: decode on the stack and hand
-        // Qt a string over it instead of allocating one.
-        QChar buffer[2];
-        for (std::size_t i = 0; i < text.size(); ++i)
-            buffer[i] =
-                QChar(FontMapping::DecodeByte(static_cast<unsigned char>(text[i]), *m_table, e.wingdings));
-        return e.metrics.horizontalAdvance(QString::fromRawData(buffer, static_cast<qsizetype>(text.size())));
+    if (text.size() == 1) {
+        // Spaces and single characters are what a paint measures most: a table per font.
+        int& known = e.singles[static_cast<unsigned char>(text[0])];
+        if (known < 0) {
+            const QChar c(
+                FontMapping::DecodeByte(static_cast<unsigned char>(text[0]), *m_table, e.wingdings));
+            known = e.metrics.horizontalAdvance(QString::fromRawData(&c, 1));
+        }
+        return known;
     }
     if (auto it = e.extents.find(text); it != e.extents.end()) return it->second;
     if (e.extents.size() >= kMaxRuns) e.extents.clear();

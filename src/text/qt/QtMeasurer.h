@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,6 +62,7 @@ private:
         QFontMetrics metrics;
         bool wingdings;
         FontMetrics cached;
+        std::array<int, 256> singles; // -1 until measured
         RunMap<int> extents;
         RunMap<std::vector<QGlyphRun>> glyphs;
     };
