@@ -201,6 +201,10 @@ int LineLayout::Baseline(const TOVKparag& p, const TOVKline& line) {
     return ClampInt(static_cast<long long>(p.Top()) + p.Style().SpaceAbove() + line.top + line.ascent);
 }
 
+CanvasRect LineLayout::Band(const TOVKparag& paragraph, int width) {
+    return CanvasRect{0, paragraph.Top(), width, ClampInt(static_cast<long long>(paragraph.Bottom()) + 1)};
+}
+
 void LineLayout::Number(const ParagraphList& paragraphs) {
     int count = 1;
     for (const auto& p : paragraphs) {

@@ -3,6 +3,7 @@
 // vertical placement, the top of a page's first paragraph, running numbers, and drawing onto
 // a Canvas. The text box drives these for every paragraph it holds.
 
+#include "text/Canvas.h"
 #include "text/ParagraphStream.h"
 
 #include <cstdint>
@@ -41,6 +42,9 @@ public:
     static void Number(const ParagraphList& paragraphs);
     // Paints the paragraph (index `indexInBox` in its box, for the selection) on `canvas`.
     static void Draw(TOVKparag& paragraph, int indexInBox, Canvas& canvas);
+    // The band a paragraph occupies, from x 0 to `width` and from its top to its bottom
+    // inclusive; saturates, because hostile spacing can put a bottom at the largest int.
+    static CanvasRect Band(const TOVKparag& paragraph, int width);
 
     // A run whose drawn width is this far from its stored widths is drawn per character.
     static constexpr int kRemeasureSlack = 5;

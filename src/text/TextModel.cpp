@@ -61,7 +61,7 @@ void TextModel::Draw(Canvas& canvas, std::optional<CanvasRect> area) {
     LineLayout::Number(m_paragraphs);
     for (std::size_t i = 0; i < m_paragraphs.size(); ++i) {
         TOVKparag& p = *m_paragraphs[i];
-        const CanvasRect band{0, p.Top(), std::max(m_width, m_widest), p.Bottom() + 1};
+        const CanvasRect band = LineLayout::Band(p, std::max(m_width, m_widest));
         if (area && !band.Intersects(*area)) continue;
         LineLayout::Draw(p, static_cast<int>(i), canvas);
     }

@@ -269,3 +269,22 @@ TEST_F(DrawTest, RunThatDisagreesWithStoredWidthsIsDrawnPerCharacter) {
 
 } // namespace
 } // namespace morvell::test
+
+namespace morvell::test {
+namespace {
+
+// Hostile spacing pushes a paragraph's bottom to the largest int; drawing must still find
+// which paragraphs meet the area without overflowing.
+TEST_F(LayoutTest, ParagraphsPushedToTheEndOfTheCoordinateRangeStillDraw) {
+    model->SetLayoutWidth(300);
+    model->Load(std::string("<Z S0 b2147483647 >first<Z S0 t2147483647 >second") + '\0');
+    model->LayOut();
+    ASSERT_EQ(model->Paragraphs().size(), 2u);
+    EXPECT_EQ(LineLayout::Band(Para(1), 300).bottom, std::numeric_limits<int>::max());
+    RecordingCanvas canvas;
+    model->Draw(canvas, CanvasRect{0, 0, 300, 100});
+    EXPECT_FALSE(canvas.CallsOf(RecordingCanvas::Op::TextOut).empty());
+}
+
+} // namespace
+} // namespace morvell::test

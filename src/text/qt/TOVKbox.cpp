@@ -390,7 +390,7 @@ void TOVKbox::paintEvent(QPaintEvent* event) {
     const CanvasRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
     for (std::size_t i = 0; i < m_paragraphs.size(); ++i) {
         TOVKparag& p = *m_paragraphs[i];
-        const CanvasRect band{0, p.Top(), width(), p.Bottom() + 1};
+        const CanvasRect band = LineLayout::Band(p, width());
         if (!band.Intersects(clip)) continue;
         LineLayout::Draw(p, static_cast<int>(i), canvas);
     }
