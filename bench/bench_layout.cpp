@@ -99,9 +99,9 @@ morvell::TOVKset& Document() {
 }
 
 QFont PeerFont() {
-    morvell::FontSpec spec;
-    spec.size = 10;
-    return morvell::FontMapping::ToQFont(spec, morvell::FontMapping::ScreenDotsPerInch());
+    morvell::FontSpec fontSpec;
+    fontSpec.size = 10;
+    return morvell::FontMapping::ToQFont(fontSpec, morvell::FontMapping::ScreenDotsPerInch());
 }
 
 // The peer lays out lazily; asking for the last block's rectangle and the size makes it

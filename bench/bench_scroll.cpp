@@ -107,9 +107,9 @@ void BM_QTextEditScroll(benchmark::State& state) {
     edit.resize(kWidth, kHeight);
     // The page's text in the face and size the page view draws it with (10 pt Arial), not the
     // platform's default font: the same glyphs to blit on both sides.
-    FontSpec spec;
-    spec.size = 10;
-    edit.document()->setDefaultFont(FontMapping::ToQFont(spec, FontMapping::ScreenDotsPerInch()));
+    FontSpec fontSpec;
+    fontSpec.size = 10;
+    edit.document()->setDefaultFont(FontMapping::ToQFont(fontSpec, FontMapping::ScreenDotsPerInch()));
     edit.setHtml(QString::fromStdString(g_html));
     edit.show();
     QApplication::processEvents();

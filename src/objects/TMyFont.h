@@ -25,15 +25,15 @@ struct TMyFont {
     // The font a measurer or canvas takes: the size multiplied by the zoom factor (tenths)
     // and truncated, as every text size on screen and on paper is.
     FontSpec Zoomed(int zoom) const {
-        FontSpec spec;
-        spec.name = name;
+        FontSpec fontSpec;
+        fontSpec.name = name;
         const long long zoomed = static_cast<long long>(size) * zoom / 10;
-        spec.size = static_cast<int>(zoomed < kMinZoomedSize   ? kMinZoomedSize
+        fontSpec.size = static_cast<int>(zoomed < kMinZoomedSize   ? kMinZoomedSize
                                      : zoomed > kMaxZoomedSize ? kMaxZoomedSize
                                                                : zoomed);
-        spec.style = style;
-        spec.colour = colour;
-        return spec;
+        fontSpec.style = style;
+        fontSpec.colour = colour;
+        return fontSpec;
     }
 };
 

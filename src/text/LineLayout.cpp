@@ -235,10 +235,10 @@ void LineLayout::Draw(TOVKparag& p, int indexInBox, Canvas& canvas) {
 
     auto applyFont = [&] {
         const TMyFont& f = inLink ? linkFont : runFont;
-        FontSpec spec = f.Zoomed(zoom);
-        if (highlighted && owner) spec.colour = owner->HighlightTextColour();
-        if (!(canvas.Font() == spec)) canvas.SetFont(spec);
-        lowering = f.verticalPosition == 1 ? std::abs(canvas.Metrics(spec).height) / 2 : 0;
+        FontSpec fontSpec = f.Zoomed(zoom);
+        if (highlighted && owner) fontSpec.colour = owner->HighlightTextColour();
+        if (!(canvas.Font() == fontSpec)) canvas.SetFont(fontSpec);
+        lowering = f.verticalPosition == 1 ? std::abs(canvas.Metrics(fontSpec).height) / 2 : 0;
     };
     canvas.SetTextBackground(std::nullopt);
     applyFont();

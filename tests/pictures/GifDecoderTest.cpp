@@ -32,11 +32,11 @@ GifFrameSpec Solid(int left, int top, int w, int h, std::uint8_t index) {
 
 // Four frames on a 4 x 4 screen exercising each disposal and a transparent index.
 GifSpec Animation() {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.globalMap = kMap;
-    spec.loopCount = 0;
+    GifSpec gifShape;
+    gifShape.width = 4;
+    gifShape.height = 4;
+    gifShape.globalMap = kMap;
+    gifShape.loopCount = 0;
     GifFrameSpec red = Solid(0, 0, 4, 4, 1); // 1: everything red, stays
     red.delayCs = 10;
     red.disposal = 1;
@@ -49,8 +49,8 @@ GifSpec Animation() {
     blue.disposal = 3;
     GifFrameSpec white = Solid(0, 0, 1, 1, 0); // 4: local map, index 0 is white
     white.localMap = {{255, 255, 255}, {0, 0, 0}};
-    spec.frames = {red, green, blue, white};
-    return spec;
+    gifShape.frames = {red, green, blue, white};
+    return gifShape;
 }
 
 TEST(GifDecoder, ComposesFramesWithDisposalTransparencyAndDelays) {
@@ -91,15 +91,15 @@ TEST(GifDecoder, ComposesFramesWithDisposalTransparencyAndDelays) {
 }
 
 TEST(GifDecoder, InterlacedRowsComeBackInOrder) {
-    GifSpec spec;
-    spec.width = 1;
-    spec.height = 10;
-    spec.globalMap = kMap;
+    GifSpec gifShape;
+    gifShape.width = 1;
+    gifShape.height = 10;
+    gifShape.globalMap = kMap;
     GifFrameSpec f = Solid(0, 0, 1, 10, 0);
     for (int y = 0; y < 10; ++y) f.indices[static_cast<std::size_t>(y)] = static_cast<std::uint8_t>(y % 4);
     f.interlace = true;
-    spec.frames = {f};
-    const DecodedPicture picture = DecodeGif(test::MakeGif(spec));
+    gifShape.frames = {f};
+    const DecodedPicture picture = DecodeGif(test::MakeGif(gifShape));
     ASSERT_EQ(picture.frames.size(), 1u);
     const std::uint32_t want[4] = {kBlack, kRed, kGreen, kBlue};
     for (int y = 0; y < 10; ++y) EXPECT_EQ(picture.frames[0].bitmap.Pixel(0, y), want[y % 4]) << "row " << y;
@@ -125,15 +125,15 @@ std::string ShrinkGlobalMap(std::string gif, int entries) {
 }
 
 TEST(GifDecoder, MissingOrShortColourMapsStillGiveOpaquePixels) {
-    GifSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.globalMap.assign(256, Rgb{9, 9, 9});
-    spec.globalMap[1] = {0, 255, 0};
+    GifSpec gifShape;
+    gifShape.width = 2;
+    gifShape.height = 1;
+    gifShape.globalMap.assign(256, Rgb{9, 9, 9});
+    gifShape.globalMap[1] = {0, 255, 0};
     GifFrameSpec f = Solid(0, 0, 2, 1, 0);
     f.indices = {1, 200};
-    spec.frames = {f};
-    const std::string gif = test::MakeGif(spec);
+    gifShape.frames = {f};
+    const std::string gif = test::MakeGif(gifShape);
 
     const DecodedPicture grey = DecodeGif(ShrinkGlobalMap(gif, 0));
     ASSERT_EQ(grey.frames.size(), 1u);
@@ -146,12 +146,12 @@ TEST(GifDecoder, MissingOrShortColourMapsStillGiveOpaquePixels) {
 }
 
 TEST(GifDecoder, FramesReachingOutsideTheScreenAreClipped) {
-    GifSpec spec;
-    spec.width = 3;
-    spec.height = 3;
-    spec.globalMap = kMap;
-    spec.frames = {Solid(2, 2, 5, 5, 1), Solid(10, 10, 2, 2, 2)};
-    const DecodedPicture picture = DecodeGif(test::MakeGif(spec));
+    GifSpec gifShape;
+    gifShape.width = 3;
+    gifShape.height = 3;
+    gifShape.globalMap = kMap;
+    gifShape.frames = {Solid(2, 2, 5, 5, 1), Solid(10, 10, 2, 2, 2)};
+    const DecodedPicture picture = DecodeGif(test::MakeGif(gifShape));
     ASSERT_EQ(picture.frames.size(), 2u);
     EXPECT_EQ(picture.frames[0].bitmap.Pixel(2, 2), kRed);
     EXPECT_EQ(picture.frames[0].bitmap.Pixel(1, 1), kClear);
@@ -172,14 +172,14 @@ std::string ScreenOnly(int w, int h) {
 }
 
 TEST(GifDecoder, ScreenBeyondTheBoundsGivesAnEmptyPicture) {
-    GifSpec spec;
-    spec.width = 60000;
-    spec.height = 60000;
-    spec.globalMap = kMap;
-    spec.frames = {Solid(0, 0, 1, 1, 1)};
-    EXPECT_TRUE(DecodeGif(test::MakeGif(spec)).Empty());
+    GifSpec gifShape;
+    gifShape.width = 60000;
+    gifShape.height = 60000;
+    gifShape.globalMap = kMap;
+    gifShape.frames = {Solid(0, 0, 1, 1, 1)};
+    EXPECT_TRUE(DecodeGif(test::MakeGif(gifShape)).Empty());
     // Screen of 0 x 0: the first frame gives the size, and the same bounds apply to it.
-    GifSpec zero = spec;
+    GifSpec zero = gifShape;
     zero.width = 0;
     zero.height = 0;
     zero.frames = {Solid(2, 1, 3, 2, 1)};
@@ -190,25 +190,25 @@ TEST(GifDecoder, ScreenBeyondTheBoundsGivesAnEmptyPicture) {
 }
 
 TEST(GifDecoder, TenThousandFramesAreCutAtTheFrameBound) {
-    GifSpec spec;
-    spec.globalMap = kMap;
-    spec.frames.assign(10000, Solid(0, 0, 1, 1, 1));
-    const DecodedPicture picture = DecodeGif(test::MakeGif(spec));
+    GifSpec gifShape;
+    gifShape.globalMap = kMap;
+    gifShape.frames.assign(10000, Solid(0, 0, 1, 1, 1));
+    const DecodedPicture picture = DecodeGif(test::MakeGif(gifShape));
     EXPECT_EQ(picture.frames.size(), static_cast<std::size_t>(kMaxGifFrames));
 }
 
 TEST(GifDecoder, PixelBudgetsDropTheFramesThatDoNotFit) {
-    GifSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.globalMap = kMap;
-    spec.frames.assign(5, Solid(0, 0, 4, 4, 1));
+    GifSpec gifShape;
+    gifShape.width = 4;
+    gifShape.height = 4;
+    gifShape.globalMap = kMap;
+    gifShape.frames.assign(5, Solid(0, 0, 4, 4, 1));
     DecodeLimits stored;
     stored.maxPixels = 3 * 16; // room for three composed screens
-    EXPECT_EQ(DecodeGif(test::MakeGif(spec), stored).frames.size(), 3u);
+    EXPECT_EQ(DecodeGif(test::MakeGif(gifShape), stored).frames.size(), 3u);
 
     // A frame declaring far more than the screen counts in full against the decode budget.
-    GifSpec wide = spec;
+    GifSpec wide = gifShape;
     wide.frames = {Solid(0, 0, 4, 4, 1), Solid(0, 0, 400, 10, 2), Solid(0, 0, 4, 4, 3)};
     DecodeLimits decoded;
     decoded.maxGifDecodedPixels = 1000;

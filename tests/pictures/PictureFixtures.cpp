@@ -121,25 +121,25 @@ std::string MakeJpeg(int w, int h, const std::function<Rgb(int, int)>& colour, J
     return out;
 }
 
-std::string MakeGif(const GifSpec& spec) {
+std::string MakeGif(const GifSpec& gifShape) {
     std::string out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, WriteToString, &error);
     if (gif == nullptr) throw std::runtime_error("EGifOpen");
     EGifSetGifVersion(gif, true);
-    ColorMapObject* global = MakeMap(spec.globalMap);
+    ColorMapObject* global = MakeMap(gifShape.globalMap);
     const int bits = global ? global->BitsPerPixel : 8;
-    Check(EGifPutScreenDesc(gif, spec.width, spec.height, bits, 0, global), "screen");
+    Check(EGifPutScreenDesc(gif, gifShape.width, gifShape.height, bits, 0, global), "screen");
     GifFreeMapObject(global);
-    if (spec.loopCount >= 0) {
+    if (gifShape.loopCount >= 0) {
         Check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), "leader");
         Check(EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0"), "app");
-        const unsigned char loop[3] = {1, static_cast<unsigned char>(spec.loopCount & 0xFF),
-                                       static_cast<unsigned char>(spec.loopCount >> 8)};
+        const unsigned char loop[3] = {1, static_cast<unsigned char>(gifShape.loopCount & 0xFF),
+                                       static_cast<unsigned char>(gifShape.loopCount >> 8)};
         Check(EGifPutExtensionBlock(gif, 3, loop), "loop");
         Check(EGifPutExtensionTrailer(gif), "trailer");
     }
-    for (const GifFrameSpec& f : spec.frames) {
+    for (const GifFrameSpec& f : gifShape.frames) {
         GraphicsControlBlock gcb{};
         gcb.DisposalMode = f.disposal;
         gcb.DelayTime = f.delayCs;

@@ -37,7 +37,7 @@ struct GifSpec {
     std::vector<GifFrameSpec> frames;
 };
 
-std::string MakeGif(const GifSpec& spec);
+std::string MakeGif(const GifSpec& gifShape);
 
 // An uncompressed bottom-up BMP: 24 bits (alpha ignored) or 32 bits (alpha written).
 std::string MakeBmp(int w, int h, const std::function<Rgb(int, int)>& colour, int bits = 24,

@@ -115,13 +115,13 @@ TEST(PictureServices, ImmagineNewShowsItsOwnPictureOrTheOneItNames) {
     FakeHost host;
     host.images.push_back(Image("a.bmp", test::MakeBmp(3, 3, Grey)));
     host.images.push_back(Image("b.gif", [] {
-        test::GifSpec spec;
-        spec.globalMap = {{0, 0, 0}, {9, 9, 9}};
+        test::GifSpec gifShape;
+        gifShape.globalMap = {{0, 0, 0}, {9, 9, 9}};
         test::GifFrameSpec f;
         f.indices = {0};
         f.transparentIndex = 0;
-        spec.frames = {f};
-        return test::MakeGif(spec);
+        gifShape.frames = {f};
+        return test::MakeGif(gifShape);
     }()));
 
     FakeObject shows = ImageNew(0, -1, 1);

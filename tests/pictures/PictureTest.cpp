@@ -17,10 +17,10 @@ using test::Rgb;
 Rgb Grey(int, int) { return Rgb{128, 128, 128}; }
 
 std::string SmallGif(bool transparentFirst) {
-    test::GifSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.globalMap = {{0, 0, 0}, {255, 0, 0}};
+    test::GifSpec gifShape;
+    gifShape.width = 2;
+    gifShape.height = 2;
+    gifShape.globalMap = {{0, 0, 0}, {255, 0, 0}};
     test::GifFrameSpec f;
     f.width = 2;
     f.height = 2;
@@ -28,8 +28,8 @@ std::string SmallGif(bool transparentFirst) {
     f.transparentIndex = transparentFirst ? 0 : -1;
     test::GifFrameSpec second = f;
     second.transparentIndex = 0;
-    spec.frames = {f, second};
-    return test::MakeGif(spec);
+    gifShape.frames = {f, second};
+    return test::MakeGif(gifShape);
 }
 
 TEST(PictureFormat, ChosenByTheExtensionOfTheLastNameComponent) {

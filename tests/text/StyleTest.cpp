@@ -95,8 +95,8 @@ TEST_F(StyleTest, AssignCopiesEffectiveValuesAndRecomputesFlagsAgainstTheNewBase
     EXPECT_EQ(font.VerticalPosition(), 2);
     EXPECT_FALSE(font.SizeOverridden());
     // A plain font description carries no vertical position.
-    FontSpec spec{"Times New Roman", 9, kFontBold, 0xFF};
-    font.Assign(spec);
+    FontSpec fontSpec{"Times New Roman", 9, kFontBold, 0xFF};
+    font.Assign(fontSpec);
     EXPECT_EQ(font.VerticalPosition(), 2);
     EXPECT_EQ(font.FontName(), "Times New Roman");
 }

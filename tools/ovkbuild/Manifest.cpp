@@ -84,32 +84,32 @@ std::string DataBytes(const Builder& b, const nlohmann::json& d, const std::file
     throw BuildError("a data block needs \"text\", \"hex\" or \"file\": " + d.dump());
 }
 
-Record MakeRecord(Builder& b, TOggettiHel kind, const nlohmann::json& spec) {
+Record MakeRecord(Builder& b, TOggettiHel kind, const nlohmann::json& manifestEntry) {
     Record r;
-    if (spec.contains("template")) {
-        const std::string name = spec.at("template").get<std::string>();
+    if (manifestEntry.contains("template")) {
+        const std::string name = manifestEntry.at("template").get<std::string>();
         auto it = RecordTemplates().find(name);
         if (it == RecordTemplates().end()) throw BuildError("unknown record template \"" + name + "\"");
-        r = it->second(b, spec);
-    } else if (spec.contains("raw")) {
-        std::uint8_t fill = spec.contains("fill") ? spec.at("fill").get<std::uint8_t>() : 0;
-        std::string raw = FromHex(spec.at("raw").get<std::string>());
-        std::size_t size = spec.contains("size") ? spec.at("size").get<std::size_t>() : Record::kDefaultSize;
+        r = it->second(b, manifestEntry);
+    } else if (manifestEntry.contains("raw")) {
+        std::uint8_t fill = manifestEntry.contains("fill") ? manifestEntry.at("fill").get<std::uint8_t>() : 0;
+        std::string raw = FromHex(manifestEntry.at("raw").get<std::string>());
+        std::size_t size = manifestEntry.contains("size") ? manifestEntry.at("size").get<std::size_t>() : Record::kDefaultSize;
         r = Record(size > raw.size() ? size : raw.size(), fill);
         r.Bytes(0, raw);
     } else {
-        std::uint8_t fill = spec.contains("fill") ? spec.at("fill").get<std::uint8_t>() : 0;
-        std::size_t size = spec.contains("size") ? spec.at("size").get<std::size_t>() : Record::kDefaultSize;
+        std::uint8_t fill = manifestEntry.contains("fill") ? manifestEntry.at("fill").get<std::uint8_t>() : 0;
+        std::size_t size = manifestEntry.contains("size") ? manifestEntry.at("size").get<std::size_t>() : Record::kDefaultSize;
         r = Record(size, fill);
     }
-    if (spec.contains("attributes"))
-        AttachAttributes(b, kind, r, b.Encode(spec.at("attributes").get<std::string>()));
+    if (manifestEntry.contains("attributes"))
+        AttachAttributes(b, kind, r, b.Encode(manifestEntry.at("attributes").get<std::string>()));
     // A dbloc template reads "fields" as its name/value list; raw record fields are "recordFields"
     // there, and may be either elsewhere.
-    const bool dblocFields = spec.contains("template") && spec.at("template") == "dbloc";
+    const bool dblocFields = manifestEntry.contains("template") && manifestEntry.at("template") == "dbloc";
     for (const char* key : {"fields", "recordFields"}) {
-        if (!spec.contains(key) || (dblocFields && std::string(key) == "fields")) continue;
-        for (const auto& f : spec.at(key)) ApplyField(b, r, f);
+        if (!manifestEntry.contains(key) || (dblocFields && std::string(key) == "fields")) continue;
+        for (const auto& f : manifestEntry.at(key)) ApplyField(b, r, f);
     }
     return r;
 }
@@ -171,7 +171,7 @@ Builder BuildFromManifest(const nlohmann::json& m, const std::filesystem::path& 
         if (m.contains("records"))
             for (const auto& [key, list] : m.at("records").items()) {
                 TOggettiHel kind = KindOf(key);
-                for (const auto& spec : list) b.AddRecord(kind, MakeRecord(b, kind, spec));
+                for (const auto& manifestEntry : list) b.AddRecord(kind, MakeRecord(b, kind, manifestEntry));
             }
         if (m.contains("broken")) ApplyBroken(b, m.at("broken"));
         return b;

@@ -11,28 +11,28 @@ namespace {
 
 constexpr std::int32_t kNone = -1;
 
-std::string StringOf(const nlohmann::json& spec, const char* key) {
-    return spec.contains(key) ? spec.at(key).get<std::string>() : std::string();
+std::string StringOf(const nlohmann::json& manifestEntry, const char* key) {
+    return manifestEntry.contains(key) ? manifestEntry.at(key).get<std::string>() : std::string();
 }
 
-int IntOf(const nlohmann::json& spec, const char* key, int fallback) {
-    if (!spec.contains(key)) return fallback;
-    const nlohmann::json& v = spec.at(key);
+int IntOf(const nlohmann::json& manifestEntry, const char* key, int fallback) {
+    if (!manifestEntry.contains(key)) return fallback;
+    const nlohmann::json& v = manifestEntry.at(key);
     if (v.is_string()) return static_cast<int>(std::stoll(v.get<std::string>(), nullptr, 0));
     return v.get<int>();
 }
 
 // The data block a manifest record carries: "text" (converted to the code page), "hex", or
 // "data" naming a block of the manifest's data list (for files read from disk).
-DataBlock DataOf(Builder& b, const nlohmann::json& spec) {
-    if (spec.contains("data")) {
-        const std::string name = spec.at("data").get<std::string>();
+DataBlock DataOf(Builder& b, const nlohmann::json& manifestEntry) {
+    if (manifestEntry.contains("data")) {
+        const std::string name = manifestEntry.at("data").get<std::string>();
         auto block = b.NamedData(name);
         if (!block) throw BuildError("no data block \"" + name + "\"");
         return *block;
     }
-    if (spec.contains("hex")) return b.AddData(FromHex(spec.at("hex").get<std::string>()));
-    if (spec.contains("text")) return b.AddData(b.Encode(spec.at("text").get<std::string>()));
+    if (manifestEntry.contains("hex")) return b.AddData(FromHex(manifestEntry.at("hex").get<std::string>()));
+    if (manifestEntry.contains("text")) return b.AddData(b.Encode(manifestEntry.at("text").get<std::string>()));
     return {};
 }
 
@@ -96,10 +96,10 @@ Record SpeclinkRecord(Builder& b, int subKind, std::int32_t target, int mode, co
     return r;
 }
 
-std::vector<std::pair<std::string, std::string>> FieldsOf(const nlohmann::json& spec) {
+std::vector<std::pair<std::string, std::string>> FieldsOf(const nlohmann::json& manifestEntry) {
     std::vector<std::pair<std::string, std::string>> fields;
-    if (!spec.contains("fields")) return fields;
-    const nlohmann::json& f = spec.at("fields");
+    if (!manifestEntry.contains("fields")) return fields;
+    const nlohmann::json& f = manifestEntry.at("fields");
     // An array of [name, value] pairs keeps its order; an object is read in key order.
     if (f.is_array()) {
         for (const auto& pair : f)
@@ -110,26 +110,26 @@ std::vector<std::pair<std::string, std::string>> FieldsOf(const nlohmann::json& 
     return fields;
 }
 
-void SetHolderFromSpec(Builder& b, const nlohmann::json& spec) {
+void SetHolderFromSpec(Builder& b, const nlohmann::json& manifestEntry) {
     const std::int32_t ref = MakeReference(TOggettiHel::shortObj, b.Count(TOggettiHel::shortObj));
-    if (spec.value("treeHolder", false)) b.Header().SetTreeHolder(ref);
-    if (spec.value("customTreeHolder", false)) b.Header().SetCustomTreeHolder(ref);
+    if (manifestEntry.value("treeHolder", false)) b.Header().SetTreeHolder(ref);
+    if (manifestEntry.value("customTreeHolder", false)) b.Header().SetCustomTreeHolder(ref);
 }
 
 std::map<std::string, RecordTemplate>& Registry() {
     static std::map<std::string, RecordTemplate> templates = {
         {"page",
-         [](Builder& b, const nlohmann::json& spec) {
-             std::string title = spec.contains("title") ? spec.at("title").get<std::string>() : "";
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             std::string title = manifestEntry.contains("title") ? manifestEntry.at("title").get<std::string>() : "";
              Record r = PageRecord(b, b.Encode(title));
-             if (spec.contains("text")) {
-                 DataBlock block = b.AddData(b.Encode(spec.at("text").get<std::string>()));
+             if (manifestEntry.contains("text")) {
+                 DataBlock block = b.AddData(b.Encode(manifestEntry.at("text").get<std::string>()));
                  r.I32(page::kTextPosition, static_cast<std::int32_t>(block.offset));
                  r.I32(page::kTextLength, static_cast<std::int32_t>(block.length));
              }
-             if (spec.contains("keywords")) {
+             if (manifestEntry.contains("keywords")) {
                  int i = 0;
-                 for (const auto& k : spec.at("keywords")) {
+                 for (const auto& k : manifestEntry.at("keywords")) {
                      if (i == 20) throw BuildError("a page has at most 20 keywords");
                      r.I32(page::kKeywords + 4 * i++, k.get<std::int32_t>());
                  }
@@ -137,41 +137,41 @@ std::map<std::string, RecordTemplate>& Registry() {
              return r;
          }},
         {"genLink",
-         [](Builder& b, const nlohmann::json& spec) {
-             return GenLinkRecord(b, StringOf(spec, "fileName"), DataOf(b, spec));
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             return GenLinkRecord(b, StringOf(manifestEntry, "fileName"), DataOf(b, manifestEntry));
          }},
         {"immagine",
-         [](Builder& b, const nlohmann::json& spec) {
-             return ImmagineRecord(b, StringOf(spec, "name"), StringOf(spec, "fileName"), DataOf(b, spec));
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             return ImmagineRecord(b, StringOf(manifestEntry, "name"), StringOf(manifestEntry, "fileName"), DataOf(b, manifestEntry));
          }},
         {"internetLink",
-         [](Builder& b, const nlohmann::json& spec) {
-             return InternetLinkRecord(b, StringOf(spec, "address"));
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             return InternetLinkRecord(b, StringOf(manifestEntry, "address"));
          }},
         {"keyword",
-         [](Builder& b, const nlohmann::json& spec) { return KeywordRecord(b, StringOf(spec, "keyword")); }},
+         [](Builder& b, const nlohmann::json& manifestEntry) { return KeywordRecord(b, StringOf(manifestEntry, "keyword")); }},
         {"shortObj",
-         [](Builder& b, const nlohmann::json& spec) {
-             SetHolderFromSpec(b, spec);
-             return ShortObjRecord(IntOf(spec, "subKind", 1), DataOf(b, spec));
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             SetHolderFromSpec(b, manifestEntry);
+             return ShortObjRecord(IntOf(manifestEntry, "subKind", 1), DataOf(b, manifestEntry));
          }},
         {"dbloc",
-         [](Builder& b, const nlohmann::json& spec) {
-             const bool props = spec.value("propertyList", false);
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             const bool props = manifestEntry.value("propertyList", false);
              if (props)
                  b.Header().SetPropertyList(MakeReference(TOggettiHel::dbloc, b.Count(TOggettiHel::dbloc)));
-             DataBlock block = AddBytes(b, FieldListBytes(b, FieldsOf(spec)));
-             return DblocRecord(b, spec.contains("name") ? StringOf(spec, "name") : "db", block,
-                                IntOf(spec, "iconSelector", props ? 1 : 0));
+             DataBlock block = AddBytes(b, FieldListBytes(b, FieldsOf(manifestEntry)));
+             return DblocRecord(b, manifestEntry.contains("name") ? StringOf(manifestEntry, "name") : "db", block,
+                                IntOf(manifestEntry, "iconSelector", props ? 1 : 0));
          }},
         {"speclink",
-         [](Builder& b, const nlohmann::json& spec) {
-             return SpeclinkRecord(b, IntOf(spec, "subKind", 1), IntOf(spec, "target", kNone),
-                                   IntOf(spec, "mode", 0), StringOf(spec, "window"), DataOf(b, spec));
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             return SpeclinkRecord(b, IntOf(manifestEntry, "subKind", 1), IntOf(manifestEntry, "target", kNone),
+                                   IntOf(manifestEntry, "mode", 0), StringOf(manifestEntry, "window"), DataOf(b, manifestEntry));
          }},
         {"stileParagrafo",
-         [](Builder& b, const nlohmann::json& spec) {
-             return ParagraphStyleRecord(b, StringOf(spec, "name"));
+         [](Builder& b, const nlohmann::json& manifestEntry) {
+             return ParagraphStyleRecord(b, StringOf(manifestEntry, "name"));
          }},
     };
     return templates;

@@ -94,7 +94,7 @@ std::string FieldListBytes(const Builder& builder,
                            const std::vector<std::pair<std::string, std::string>>& fields);
 
 // A template makes the starting record of a manifest record from the record's JSON object.
-using RecordTemplate = std::function<Record(Builder&, const nlohmann::json& spec)>;
+using RecordTemplate = std::function<Record(Builder&, const nlohmann::json& manifestEntry)>;
 const std::map<std::string, RecordTemplate>& RecordTemplates();
 void RegisterRecordTemplate(const std::string& name, RecordTemplate make);
 

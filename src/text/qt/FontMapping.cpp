@@ -61,13 +61,13 @@ int FontMapping::ScreenDotsPerInch() {
     return 96;
 }
 
-QFont FontMapping::ToQFont(const FontSpec& spec, int dotsPerInch) {
-    QFont font(Family(spec.name));
-    font.setPixelSize(PointsToPixels(std::max(spec.size, 1), dotsPerInch));
-    font.setWeight((spec.style & kFontBold) ? QFont::Bold : QFont::Normal);
-    font.setItalic(spec.style & kFontItalic);
-    font.setUnderline(spec.style & kFontUnderline);
-    font.setStrikeOut(spec.style & kFontStrikeOut);
+QFont FontMapping::ToQFont(const FontSpec& fontSpec, int dotsPerInch) {
+    QFont font(Family(fontSpec.name));
+    font.setPixelSize(PointsToPixels(std::max(fontSpec.size, 1), dotsPerInch));
+    font.setWeight((fontSpec.style & kFontBold) ? QFont::Bold : QFont::Normal);
+    font.setItalic(fontSpec.style & kFontItalic);
+    font.setUnderline(fontSpec.style & kFontUnderline);
+    font.setStrikeOut(fontSpec.style & kFontStrikeOut);
     // Full hinting gives whole-pixel glyph advances, so the width of a run is the sum of the
     // widths of its characters, as the layout measures them one pair at a time.
     font.setHintingPreference(QFont::PreferFullHinting);

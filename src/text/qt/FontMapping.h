@@ -36,9 +36,9 @@ public:
     // Logical DPI of the primary screen, or 96 without a screen (or without a GUI app).
     static int ScreenDotsPerInch();
 
-    // The QFont for a spec at `dotsPerInch`: family, pixel size, weight, italic, underline,
+    // The QFont for a fontSpec at `dotsPerInch`: family, pixel size, weight, italic, underline,
     // strike-out, fully hinted. Kerning stays on: the pair rule of the layout measures it.
-    static QFont ToQFont(const FontSpec& spec, int dotsPerInch);
+    static QFont ToQFont(const FontSpec& fontSpec, int dotsPerInch);
 
     // Byte → Unicode table for a code page name (shared, never freed).
     static const ByteTable& Table(std::string_view charSet);

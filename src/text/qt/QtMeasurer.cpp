@@ -18,9 +18,9 @@ void QtMeasurer::SetCharSet(std::string_view charSet) {
     m_table = &FontMapping::Table(charSet);
 }
 
-QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& spec) {
-    auto same = [&spec](const FontEntry& e) {
-        return e.size == spec.size && e.style == spec.style && e.name == spec.name;
+QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& fontSpec) {
+    auto same = [&fontSpec](const FontEntry& e) {
+        return e.size == fontSpec.size && e.style == fontSpec.style && e.name == fontSpec.name;
     };
     if (m_last && same(*m_last)) return *m_last;
     auto it = std::find_if(m_fonts.begin(), m_fonts.end(), [&](const auto& e) { return same(*e); });
@@ -30,15 +30,15 @@ QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& spec) {
         m_fonts.erase(m_fonts.begin());
         m_last = nullptr;
     }
-    QFont font = FontMapping::ToQFont(spec, m_dpi);
+    QFont font = FontMapping::ToQFont(fontSpec, m_dpi);
     QFontMetrics metrics = m_device ? QFontMetrics(font, m_device) : QFontMetrics(font);
     FontMetrics cached{metrics.height(), metrics.ascent()};
-    auto entry = std::make_unique<FontEntry>(FontEntry{spec.name,
-                                                       spec.size,
-                                                       spec.style,
+    auto entry = std::make_unique<FontEntry>(FontEntry{fontSpec.name,
+                                                       fontSpec.size,
+                                                       fontSpec.style,
                                                        font,
                                                        metrics,
-                                                       FontMapping::IsWingdings(spec.name),
+                                                       FontMapping::IsWingdings(fontSpec.name),
                                                        cached,
                                                        {},
                                                        {},

@@ -39,11 +39,11 @@ public:
     FontMetrics Metrics(const FontSpec& font) override;
     int Extent(const FontSpec& font, std::string_view text) override;
 
-    // The font Qt draws a spec with (same cache as measuring).
+    // The font Qt draws a fontSpec with (same cache as measuring).
     const QFont& QtFont(const FontSpec& font) { return Entry(font).font; }
-    // Ebook bytes as the text a spec draws them: code page, and Wingdings' bullet.
+    // Ebook bytes as the text a fontSpec draws them: code page, and Wingdings' bullet.
     QString Decode(const FontSpec& font, std::string_view bytes) { return Decode(Entry(font), bytes); }
-    // The glyphs a spec draws the bytes with, their baseline at y = 0 and the run starting at
+    // The glyphs a fontSpec draws the bytes with, their baseline at y = 0 and the run starting at
     // x = 0: what QPainter::drawText would draw, without shaping again. Valid until the next
     // call for any font.
     const std::vector<QGlyphRun>& GlyphRuns(const FontSpec& font, std::string_view bytes);
@@ -66,7 +66,7 @@ private:
         RunMap<int> extents;
         RunMap<std::vector<QGlyphRun>> glyphs;
     };
-    FontEntry& Entry(const FontSpec& spec);
+    FontEntry& Entry(const FontSpec& fontSpec);
     QString Decode(const FontEntry& entry, std::string_view bytes) const;
 
     // Fonts kept at once; an ebook uses a handful, so eviction is only a bound on hostile input.
