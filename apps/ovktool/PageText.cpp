@@ -4,6 +4,9 @@
 #include "objects/TOVKoggetto.h"
 #include "platform/Messages.h"
 
+#include <QString>
+#include <QtGlobal>
+
 #include <charconv>
 #include <filesystem>
 #include <iostream>
@@ -52,5 +55,13 @@ std::optional<OpenPage> OpenEbookPage(const std::string& path, const std::string
     exitCode = 0;
     return open;
 }
+
+namespace {
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << "Qt: " << message.toStdString() << "\n";
+}
+} // namespace
+
+void InstallQuietQtMessages() { qInstallMessageHandler(QuietQtMessages); }
 
 } // namespace ovktool

@@ -26,4 +26,8 @@ std::optional<OpenPage> OpenEbookPage(const std::string& path, const std::string
 // Parses a whole decimal integer; nullopt for anything else.
 std::optional<long long> ParseInteger(const std::string& text);
 
+// Keeps Qt's start-up notes (a missing XDG_RUNTIME_DIR and the like) off stderr, which carries
+// the document's own boxes for callers to read; only Qt's serious complaints still go out.
+void InstallQuietQtMessages();
+
 } // namespace ovktool

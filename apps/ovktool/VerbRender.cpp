@@ -66,6 +66,7 @@ int Run(const Args& args) {
 
     // Always offscreen: the picture must not depend on a display or its scaling.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    InstallQuietQtMessages();
     static int argc = 1;
     static char name[] = "ovktool";
     static char* argv[] = {name, nullptr};

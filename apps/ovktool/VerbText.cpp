@@ -28,11 +28,6 @@ using morvell::TextModel;
 constexpr int kDefaultWidth = 640;
 constexpr int kMaxWidth = 1000000;
 
-// Qt's start-up notes (a missing XDG_RUNTIME_DIR and the like) would land among the
-// document's own boxes on stderr, which callers read; only its serious complaints go out.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << "Qt: " << message.toStdString() << "\n";
-}
 
 // Screen metrics need a GUI application. Without a display the offscreen platform still has
 // fontconfig's fonts, so the tool works the same on a headless machine.
@@ -40,7 +35,7 @@ std::unique_ptr<QGuiApplication> StartGui() {
     if (QCoreApplication::instance()) return nullptr;
     if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    qInstallMessageHandler(QuietQtMessages);
+    InstallQuietQtMessages();
     static int argc = 1;
     static char name[] = "ovktool";
     static char* argv[] = {name, nullptr};
