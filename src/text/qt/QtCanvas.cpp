@@ -83,6 +83,13 @@ int QtCanvas::TextOut(int x, int y, std::string_view text) {
     m_painter.setPen(ToQColor(m_font.colour));
     // Callers place the top of the text cell; the glyphs are placed at the baseline.
     const QPointF baseline(x, y + metrics.ascent);
+    if (marks) {
+        // drawGlyphRun places underline and strike-out by the painter's translation twice, so
+        // they would land right of the text in any widget that is not at the window's left.
+        m_painter.setFont(m_measurer.QtFont(m_font));
+        m_painter.drawText(baseline, m_measurer.Decode(m_font, text));
+        return width;
+    }
     for (const QGlyphRun& run : m_measurer.GlyphRuns(m_font, text)) m_painter.drawGlyphRun(baseline, run);
     return width;
 }

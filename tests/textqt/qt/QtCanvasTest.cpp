@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace morvell {
@@ -18,7 +19,7 @@ constexpr QRgb kWhite = 0xFFFFFFFF;
 
 class CanvasTest : public ::testing::Test {
 protected:
-    CanvasTest() : image(200, 100, QImage::Format_ARGB32_Premultiplied) { image.fill(kWhite); }
+    CanvasTest() : image(400, 100, QImage::Format_ARGB32_Premultiplied) { image.fill(kWhite); }
 
     template <class Draw> void Paint(Draw draw) {
         QPainter painter(&image);
@@ -63,6 +64,39 @@ TEST_F(CanvasTest, TextIsDrawnInsideItsCellFromTheTopLeft) {
     // The capital H stands on the baseline: ink starts well below the cell top and reaches it.
     EXPECT_LE(ink.top(), 20 + metrics.ascent - 5);
     EXPECT_GE(ink.bottom(), 20 + metrics.ascent); // the g descends below the baseline
+}
+
+// Underline and strike-out belong under their own text, wherever the painter is translated.
+TEST_F(CanvasTest, UnderlinedAndStruckTextKeepTheirLinesUnderTheText) {
+    for (std::uint8_t style : {kFontUnderline, kFontStrikeOut}) {
+        image.fill(kWhite);
+        FontSpec font = Arial(12);
+        font.style = style;
+        int width = 0;
+        FontMetrics metrics;
+        {
+            // Widgets paint through a translated painter (a page view right of the chapter tree).
+            QPainter painter(&image);
+            painter.translate(100, 0);
+            QtCanvas c(painter, measurer);
+            c.SetFont(font);
+            metrics = c.Metrics(font);
+            width = c.TextOut(20, 20, "ab cd");
+        }
+        const QRect ink = Inked();
+        ASSERT_FALSE(ink.isEmpty());
+        EXPECT_TRUE(QRect(120, 20, width, metrics.height).adjusted(-1, 0, 1, 1).contains(ink))
+            << "style " << int(style) << ": " << ink.x() << "," << ink.y() << " " << ink.width() << "x"
+            << ink.height();
+        // The line itself: one row that is inked across almost the whole text, spaces included.
+        int longest = 0;
+        for (int y = 20; y < 20 + metrics.height; ++y) {
+            int inked = 0;
+            for (int x = 120; x < 120 + width; ++x) inked += image.pixel(x, y) != kWhite;
+            longest = std::max(longest, inked);
+        }
+        EXPECT_GE(longest, width * 8 / 10) << "style " << int(style);
+    }
 }
 
 TEST_F(CanvasTest, TextTakesTheFontColourAndAnOptionalBackground) {
