@@ -45,8 +45,6 @@ inline constexpr const char* kOptMainHeight = "Main_height";
 // Opening an ebook.
 inline constexpr const char* kUntitled = "Senza titolo";
 inline constexpr const char* kFileNotFound = "File non trovato: ";
-inline constexpr const char* kNotExists = " non esiste";
-inline constexpr const char* kReadError = "Errore nella lettura file: ";
 
 // Splash and about window.
 inline constexpr const char* kCredits = "The Morvell developers";

@@ -6,6 +6,9 @@
 #include "objects/TOVKoggetto.h"
 #include "objects/TOVKtesto.h"
 #include "objects/qt/TOVKpage.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
+#include "platform/Messages.h"
 
 #include "shell/Options.h"
 #include "shell/StartupChoice.h"
@@ -118,7 +121,7 @@ void TFirstWindow::PlaceFromOptions() {
 }
 
 void TFirstWindow::UpdateCaption() {
-    const QString title = QString::fromStdString(m_opener.Title());
+    const QString title = QString::fromStdString(Title());
     setWindowTitle(title);
     m_cover->setText(title);
 }
@@ -143,7 +146,7 @@ void TFirstWindow::FirstShow() {
         for (const auto& link : choice.pageRequests) m_pageRequests << QString::fromStdString(link);
         if (!m_pageRequests.isEmpty()) statusBar()->showMessage(m_pageRequests.join(QStringLiteral("  ")));
     } else {
-        m_opener.NewEmpty();
+        if (m_document) m_document->New();
         const std::string last = FallbackEbook();
         if (!last.empty()) OpenEbook(last);
     }
@@ -152,29 +155,46 @@ void TFirstWindow::FirstShow() {
 }
 
 bool TFirstWindow::OpenEbook(const std::string& path) {
-    const bool ok = m_opener.OpenEbook(path);
-    if (ok) LoadDocument(m_opener.FileName());
+    // The window's own check comes first; the document then reports everything else (its
+    // header boxes and the read error) and falls back to a new empty document.
+    if (!FileExists(path)) {
+        Msg().Warning(startup_texts::kFileNotFound + path);
+        UpdateCaption();
+        return false;
+    }
+    m_page->Clear();
+    m_tree->SetLinkedOVKset(nullptr);
+    if (!m_document) m_document = std::make_unique<TOVKset>();
+    const bool ok = m_document->SetOVKFileName(path) && m_document->OVKFileName() == path;
+    if (ok) {
+        m_currentFile = path;
+        AddRecentDocument(path);
+    }
+    ShowDocument(ok);
     UpdateCaption();
     return ok;
 }
 
-void TFirstWindow::LoadDocument(const std::string& path) {
-    m_page->Clear();
-    m_tree->SetLinkedOVKset(nullptr);
-    auto document = std::make_unique<TOVKset>();
-    if (!document->SetOVKFileName(path)) {
-        static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(m_cover);
+void TFirstWindow::ShowDocument(bool opened) {
+    auto* stack = static_cast<QStackedWidget*>(centralWidget());
+    if (!opened) {
+        stack->setCurrentWidget(m_cover);
         return;
     }
-    m_document = std::move(document);
     m_undo = std::make_unique<TOVKundoList>(m_document.get());
     m_page->SetDocument(m_document.get());
     m_page->SetUndoList(m_undo.get());
     m_tree->SetLinkedOVKset(m_document.get());
     m_tree->Reload();
     m_tree->expandAll();
-    static_cast<QStackedWidget*>(centralWidget())->setCurrentWidget(m_splitter);
+    stack->setCurrentWidget(m_splitter);
     ShowPage(m_document->CoverPage());
+}
+
+std::string TFirstWindow::Title() const {
+    if (!m_document || m_document->OVKFileName().empty()) return startup_texts::kUntitled;
+    const std::string title = CodePage::ToUtf8(m_document->Header().Title(), m_document->CharSet());
+    return title.empty() ? std::string(startup_texts::kUntitled) : title;
 }
 
 bool TFirstWindow::ShowPage(std::int32_t index) {
@@ -197,8 +217,7 @@ void TFirstWindow::closeEvent(QCloseEvent* event) {
         options::WriteOption(startup_texts::kOptMainHeight, std::to_string(height()));
     }
     // Only an ebook that opened replaces the one remembered from earlier runs.
-    if (!m_opener.CurrentFile().empty())
-        options::WriteOption(startup_texts::kOptLastFile, m_opener.CurrentFile());
+    if (!m_currentFile.empty()) options::WriteOption(startup_texts::kOptLastFile, m_currentFile);
     QMainWindow::closeEvent(event);
     emit closed();
 }

@@ -4,8 +4,6 @@
 // the ebook's title as its caption and the page requests of the command line in its status
 // bar, and keeps its placement and the last ebook in the options store.
 
-#include "shell/EbookOpener.h"
-
 #include <QMainWindow>
 #include <QStringList>
 
@@ -46,7 +44,8 @@ public:
     // Shows page `index` of the open ebook in the page view; false when it has no such page.
     bool ShowPage(std::int32_t index);
 
-    EbookOpener& Opener() { return m_opener; }
+    // The last ebook opened successfully, saved as "LastFile" at close.
+    const std::string& CurrentFile() const { return m_currentFile; }
     TOVKset* Document() const { return m_document.get(); }
     TOVKpage* PageView() const { return m_page; }
     TOVKorderedTree* ChapterTree() const { return m_tree; }
@@ -64,10 +63,11 @@ protected:
 private:
     void PlaceFromOptions();
     void UpdateCaption();
-    void LoadDocument(const std::string& path);
+    void ShowDocument(bool opened);
+    std::string Title() const;
 
     StartupRequest m_request;
-    EbookOpener m_opener;
+    std::string m_currentFile;
     QStringList m_pageRequests;
     QLabel* m_cover = nullptr;
     QSplitter* m_splitter = nullptr;

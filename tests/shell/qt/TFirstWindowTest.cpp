@@ -1,6 +1,7 @@
 #include "shell/qt/TFirstWindow.h"
 
 #include "ovkbuild/Builder.h"
+#include "platform/Files.h"
 #include "platform/Messages.h"
 #include "shell/Options.h"
 #include "support/TestSupport.h"
@@ -50,8 +51,30 @@ TEST_F(TFirstWindowTest, GoodEbookGivesCaptionPageRequestsAndLastFileAtClose) {
     EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromStdString("vosk://" + path + "|INTRO"));
     EXPECT_TRUE(messages.Entries().empty());
     EXPECT_EQ(options::ReadOption("skin"), "0");
+    EXPECT_NE(morvell::test::ReadFile(RecentDocumentsFile()).find("guide.ovk"), std::string::npos);
     w.close();
     EXPECT_EQ(options::ReadOption("LastFile"), path);
+}
+
+// After a good ebook, a rejected one leaves the blank reader, but the good one is still the
+// one remembered at close; an ebook without a title is shown as "Senza titolo".
+TEST_F(TFirstWindowTest, FailedOpenKeepsTheLastGoodEbookAndUntitledEbooksAreSenzaTitolo) {
+    const std::string good = Good("guide.ovk", "Guida");
+    const fs::path shortFile = home.Path() / "short.ovk";
+    WriteFile(shortFile, "QELB");
+    TFirstWindow w(Request({good}));
+    w.FirstShow();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Guida"));
+
+    EXPECT_FALSE(w.OpenEbook(shortFile.string()));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Errore nella lettura file: " + shortFile.string()});
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Senza titolo"));
+    EXPECT_EQ(w.CurrentFile(), good);
+
+    EXPECT_TRUE(w.OpenEbook(Good("blank.ovk", "")));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Senza titolo"));
+    w.close();
+    EXPECT_EQ(options::ReadOption("LastFile"), (home.Path() / "blank.ovk").string());
 }
 
 TEST_F(TFirstWindowTest, MissingLastFileWarnsAndShowsTheBlankReader) {
