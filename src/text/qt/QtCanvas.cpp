@@ -80,7 +80,12 @@ int QtCanvas::TextOut(int x, int y, std::string_view text) {
     // strike-out line a space leaves no mark.
     const bool marks = m_font.style & (kFontUnderline | kFontStrikeOut);
     if (!marks && text.find_first_not_of(' ') == std::string_view::npos) return width;
-    m_painter.setPen(ToQColor(m_font.colour));
+    // Setting a pen makes the raster engine set up its pen data again, and a page draws each
+    // word on its own, mostly in one colour: only change the pen when it would draw otherwise.
+    const QColor colour = ToQColor(m_font.colour);
+    const QPen& pen = m_painter.pen();
+    if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern || pen.color() != colour)
+        m_painter.setPen(colour);
     // Callers place the top of the text cell; the glyphs are placed at the baseline.
     const QPointF baseline(x, y + metrics.ascent);
     if (marks) {

@@ -39,7 +39,9 @@ namespace {
 // run is checked against (and re-measured with) are those the lines were broken for.
 class BoxCanvas : public Canvas {
 public:
-    BoxCanvas(QtCanvas& inner, Measurer& measurer) : m_inner(inner), m_measurer(measurer) {}
+    // sameMeasurer: the inner canvas measures with the same measurer, so its widths are ours.
+    BoxCanvas(QtCanvas& inner, Measurer& measurer, bool sameMeasurer)
+        : m_inner(inner), m_measurer(measurer), m_sameMeasurer(sameMeasurer) {}
     FontMetrics Metrics(const FontSpec& font) override { return m_measurer.Metrics(font); }
     int Extent(const FontSpec& font, std::string_view text) override { return m_measurer.Extent(font, text); }
     void SetFont(const FontSpec& font) override { m_inner.SetFont(font); }
@@ -48,8 +50,8 @@ public:
         m_inner.SetTextBackground(colour);
     }
     int TextOut(int x, int y, std::string_view text) override {
-        m_inner.TextOut(x, y, text);
-        return m_measurer.Extent(m_inner.Font(), text);
+        const int drawn = m_inner.TextOut(x, y, text);
+        return m_sameMeasurer ? drawn : m_measurer.Extent(m_inner.Font(), text);
     }
     void FillRect(const CanvasRect& rect, std::uint32_t colour) override { m_inner.FillRect(rect, colour); }
     void Line(int x1, int y1, int x2, int y2, std::uint32_t colour, PenStyle style) override {
@@ -63,6 +65,7 @@ public:
 private:
     QtCanvas& m_inner;
     Measurer& m_measurer;
+    bool m_sameMeasurer;
 };
 
 // The wait cursor while a long operation runs, restored however it ends.
@@ -385,7 +388,7 @@ void TOVKbox::paintEvent(QPaintEvent* event) {
     PaintBorder(painter);
 
     QtCanvas qtCanvas(painter, m_screenMeasurer);
-    BoxCanvas canvas(qtCanvas, *m_measurer);
+    BoxCanvas canvas(qtCanvas, *m_measurer, m_measurer == &m_screenMeasurer);
     LineLayout::Number(m_paragraphs);
     const CanvasRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
     for (std::size_t i = 0; i < m_paragraphs.size(); ++i) {

@@ -118,6 +118,64 @@ TEST_F(CanvasTest, TextTakesTheFontColourAndAnOptionalBackground) {
     EXPECT_EQ(image.pixel(10, 10 + m.height), kWhite);
 }
 
+// The canvas leaves the painter's pen alone while it still draws text in the font's colour:
+// a pen left by someone else (none, dotted) or by the word before must not colour the next.
+TEST_F(CanvasTest, EachWordTakesItsFontColourWhateverPenThePainterHad) {
+    constexpr std::uint32_t kRed = 0x000000FF, kGreen = 0x0000FF00; // 0x00BBGGRR
+    struct Case {
+        const char* name;
+        QPen before;
+        std::uint32_t first, second;
+    };
+    QPen noPen(QColor(255, 0, 0));
+    noPen.setStyle(Qt::NoPen);
+    const Case cases[] = {
+        {"default pen, two colours", QPen(), kRed, kGreen},
+        {"no pen of the same colour", noPen, kRed, kRed},
+        {"dotted pen of the same colour", QPen(QColor(255, 0, 0), 1, Qt::DotLine), kRed, kRed},
+        {"pen without a solid brush", QPen(QBrush(QColor(255, 0, 0), Qt::Dense4Pattern), 1), kRed, kRed},
+        {"same colour twice", QPen(QColor(0, 255, 0)), kGreen, kGreen},
+    };
+    int wordInk = -1; // fully inked pixels of one word, as the first case draws it
+    for (const Case& c : cases) {
+        image.fill(kWhite);
+        {
+            QPainter painter(&image);
+            painter.setPen(c.before);
+            QtCanvas canvas(painter, measurer);
+            canvas.SetFont(Arial(30, c.first));
+            canvas.TextOut(10, 10, "MM");
+            canvas.SetFont(Arial(30, c.second));
+            canvas.TextOut(200, 10, "MM");
+        }
+        // Every fully inked pixel of a word is exactly the word's colour.
+        auto inkOf = [&](int left, int right) {
+            int full = 0, wrong = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = left; x < right; ++x) {
+                    const QColor px = image.pixelColor(x, y);
+                    if (px == QColor(Qt::white) || px.alpha() != 255) continue;
+                    const bool red = px.red() == 255 && px.green() < 255;
+                    const bool green = px.green() == 255 && px.red() < 255;
+                    if (!red && !green) continue; // an edge pixel blended with white
+                    ++full;
+                    if ((red ? kRed : kGreen) != (left < 200 ? c.first : c.second)) ++wrong;
+                }
+            return std::make_pair(full, wrong);
+        };
+        const auto [firstInk, firstWrong] = inkOf(0, 200);
+        const auto [secondInk, secondWrong] = inkOf(200, image.width());
+        EXPECT_GT(firstInk, 0) << c.name;
+        EXPECT_GT(secondInk, 0) << c.name;
+        EXPECT_EQ(firstWrong, 0) << c.name;
+        EXPECT_EQ(secondWrong, 0) << c.name;
+        // A patterned pen would leave holes in the glyphs.
+        if (wordInk < 0) wordInk = firstInk;
+        EXPECT_EQ(firstInk, wordInk) << c.name;
+        EXPECT_EQ(secondInk, wordInk) << c.name;
+    }
+}
+
 TEST_F(CanvasTest, FilledRectangleLandsWhereAsked) {
     Paint([](QtCanvas& c) { c.FillRect({40, 30, 50, 35}, 0x0000FF00); });
     EXPECT_EQ(Inked(), QRect(40, 30, 10, 5)); // right and bottom exclusive
