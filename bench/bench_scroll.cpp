@@ -60,8 +60,7 @@ void MakeInputs() {
     b.Write(g_bigPath);
     g_html = html;
     g_samplePath = (dir / "welcome.ovk").string();
-    ovkbuild::BuildFromManifestFile(std::string(__FILE__).substr(0, std::string(__FILE__).rfind("/bench/")) +
-                                    "/samples/welcome/manifest.json")
+    ovkbuild::BuildFromManifestFile(std::string(MORVELL_SOURCE_DIR) + "/samples/welcome/manifest.json")
         .Write(g_samplePath);
 }
 
