@@ -10,7 +10,7 @@
 namespace morvell {
 namespace {
 
-FontSpec Spec(const char* name, int size = 12, std::uint8_t style = 0) {
+FontSpec MakeFont(const char* name, int size = 12, std::uint8_t style = 0) {
     FontSpec f;
     f.name = name;
     f.size = size;
@@ -33,7 +33,7 @@ TEST(FontMapping, WindowsFacesBecomeTheirMetricTwins) {
     for (const Case& c : cases) EXPECT_EQ(FontMapping::Family(c.face).toStdString(), c.family) << c.face;
     // The families really are installed: Qt resolves them to themselves.
     for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
-        QFontInfo info(FontMapping::ToQFont(Spec(face), 96));
+        QFontInfo info(FontMapping::ToQFont(MakeFont(face), 96));
         EXPECT_EQ(info.family(), FontMapping::Family(face)) << face;
     }
 }
@@ -48,12 +48,12 @@ TEST(FontMapping, PointsBecomePixelsAtTheGivenResolution) {
 
 TEST(FontMapping, StyleBitsSetWeightItalicUnderlineStrikeOut) {
     const QFont f = FontMapping::ToQFont(
-        Spec("Arial", 10, kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut), 96);
+        MakeFont("Arial", 10, kFontBold | kFontItalic | kFontUnderline | kFontStrikeOut), 96);
     EXPECT_EQ(f.weight(), QFont::Bold);
     EXPECT_TRUE(f.italic());
     EXPECT_TRUE(f.underline());
     EXPECT_TRUE(f.strikeOut());
-    const QFont plain = FontMapping::ToQFont(Spec("Arial", 10), 96);
+    const QFont plain = FontMapping::ToQFont(MakeFont("Arial", 10), 96);
     EXPECT_EQ(plain.weight(), QFont::Normal);
     EXPECT_FALSE(plain.italic() || plain.underline() || plain.strikeOut());
     EXPECT_EQ(plain.pixelSize(), 13);
@@ -63,18 +63,18 @@ TEST(QtMeasurer, MappedFacesGivePositiveStableMetrics) {
     QtMeasurer m("windows-1252", 96);
     for (const char* face : {"Arial", "Times New Roman", "Courier New", "No Such Face Anywhere"}) {
         SCOPED_TRACE(face);
-        const FontMetrics a = m.Metrics(Spec(face));
+        const FontMetrics a = m.Metrics(MakeFont(face));
         EXPECT_GT(a.height, 0);
         EXPECT_GT(a.ascent, 0);
         EXPECT_LT(a.ascent, a.height);
-        EXPECT_GT(m.Extent(Spec(face), "W"), 0);
+        EXPECT_GT(m.Extent(MakeFont(face), "W"), 0);
         // Asked again, through a fresh measurer too, nothing moves.
         QtMeasurer other("windows-1252", 96);
-        EXPECT_EQ(other.Metrics(Spec(face)).height, a.height);
-        EXPECT_EQ(other.Metrics(Spec(face)).ascent, a.ascent);
-        EXPECT_EQ(m.Extent(Spec(face), "W"), other.Extent(Spec(face), "W"));
+        EXPECT_EQ(other.Metrics(MakeFont(face)).height, a.height);
+        EXPECT_EQ(other.Metrics(MakeFont(face)).ascent, a.ascent);
+        EXPECT_EQ(m.Extent(MakeFont(face), "W"), other.Extent(MakeFont(face), "W"));
         // A bigger size is never smaller.
-        EXPECT_GE(m.Metrics(Spec(face, 24)).height, a.height);
+        EXPECT_GE(m.Metrics(MakeFont(face, 24)).height, a.height);
     }
 }
 
@@ -82,10 +82,10 @@ TEST(QtMeasurer, BoldIsAtLeastAsWideAsRegular) {
     QtMeasurer m("windows-1252", 96);
     for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
         const std::string sample = "Hello wide world";
-        EXPECT_GE(m.Extent(Spec(face, 12, kFontBold), sample), m.Extent(Spec(face, 12), sample)) << face;
+        EXPECT_GE(m.Extent(MakeFont(face, 12, kFontBold), sample), m.Extent(MakeFont(face, 12), sample)) << face;
     }
     // Arial bold is strictly wider, so the style really reaches the engine.
-    EXPECT_GT(m.Extent(Spec("Arial", 12, kFontBold), "mmmm"), m.Extent(Spec("Arial", 12), "mmmm"));
+    EXPECT_GT(m.Extent(MakeFont("Arial", 12, kFontBold), "mmmm"), m.Extent(MakeFont("Arial", 12), "mmmm"));
 }
 
 TEST(QtMeasurer, PairMinusSingleIsTheAdvanceOfPlainPairs) {
@@ -100,14 +100,14 @@ TEST(QtMeasurer, PairMinusSingleIsTheAdvanceOfPlainPairs) {
                  {"Times New Roman", "oe"}};
     for (const Case& c : cases) {
         const std::string pair = c.pair;
-        const FontSpec f = Spec(c.face);
+        const FontSpec f = MakeFont(c.face);
         EXPECT_EQ(m.Extent(f, pair) - m.Extent(f, pair.substr(0, 1)), m.Extent(f, pair.substr(1, 1)))
             << c.face << " " << c.pair;
     }
 }
 
 TEST(QtMeasurer, CodePageBytesMeasureAsTheirUnicodeCharacters) {
-    const FontSpec f = Spec("Arial", 14);
+    const FontSpec f = MakeFont("Arial", 14);
     QtMeasurer latin("windows-1252", 96);
     const QFontMetrics qt(FontMapping::ToQFont(f, 96));
     struct Case {
@@ -132,22 +132,22 @@ TEST(QtMeasurer, CodePageBytesMeasureAsTheirUnicodeCharacters) {
 
 TEST(QtMeasurer, WingdingsBulletIsDrawnAsTheBulletCharacter) {
     QtMeasurer m("windows-1252", 96);
-    EXPECT_EQ(m.Decode(Spec("Wingdings"), "w"), QString(QChar(0x2022)));
-    EXPECT_EQ(m.Decode(Spec("Arial"), "w"), QStringLiteral("w"));
-    const QFontMetrics qt(FontMapping::ToQFont(Spec("Wingdings"), 96));
-    EXPECT_EQ(m.Extent(Spec("Wingdings"), "w"), qt.horizontalAdvance(QChar(0x2022)));
+    EXPECT_EQ(m.Decode(MakeFont("Wingdings"), "w"), QString(QChar(0x2022)));
+    EXPECT_EQ(m.Decode(MakeFont("Arial"), "w"), QStringLiteral("w"));
+    const QFontMetrics qt(FontMapping::ToQFont(MakeFont("Wingdings"), 96));
+    EXPECT_EQ(m.Extent(MakeFont("Wingdings"), "w"), qt.horizontalAdvance(QChar(0x2022)));
 }
 
 TEST(QtMeasurer, LongerStringsAndEmptyOnes) {
     QtMeasurer m("windows-1252", 96);
-    const FontSpec f = Spec("Courier New");
+    const FontSpec f = MakeFont("Courier New");
     EXPECT_EQ(m.Extent(f, ""), 0);
     EXPECT_EQ(m.Extent(f, "abcdefgh"), 4 * m.Extent(f, "ab"));
 }
 
 TEST(QtMeasurer, HigherResolutionGivesBiggerMetrics) {
     QtMeasurer screen("windows-1252", 96), paper("windows-1252", 600);
-    const FontSpec f = Spec("Times New Roman", 12);
+    const FontSpec f = MakeFont("Times New Roman", 12);
     EXPECT_GT(paper.Metrics(f).height, 5 * screen.Metrics(f).height);
     EXPECT_GT(paper.Extent(f, "Morvell"), 5 * screen.Extent(f, "Morvell"));
 }
