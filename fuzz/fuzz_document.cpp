@@ -1,5 +1,6 @@
 // Opens arbitrary bytes as an ebook (through a file, as the reader does), walks every object
 // it loaded and asks each for its services, then closes the document.
+#include "FuzzSupport.h"
 #include "document/TOVKset.h"
 #include "objects/TOVKoggetto.h"
 #include "platform/Messages.h"
@@ -12,28 +13,15 @@
 
 namespace {
 
-class SilentMessages : public morvell::Messages {
-public:
-    void Information(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Error(const std::string&) override {}
-    bool Question(const std::string&) override { return false; }
-    void Plain(const std::string&) override {}
-};
-
 const std::string& ScratchPath() {
-    static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_document_" + std::to_string(getpid()) +
-               ".ovk";
-    }();
+    static const std::string path = fuzz::ScratchPath("fuzz_document");
     return path;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static SilentMessages silent;
+    static fuzz::SilentMessages silent;
     morvell::SetMessages(&silent);
     // One document for the whole run, as the reader has: every input is opened over the
     // previous one, so closing is exercised as much as opening.

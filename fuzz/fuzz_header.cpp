@@ -1,5 +1,6 @@
 // Runs the container header reader and the page-title peek on arbitrary bytes: through an
 // in-memory stream, and through a file for the peek, which opens its file by path.
+#include "FuzzSupport.h"
 #include "document/OVKHeader.h"
 #include "platform/Messages.h"
 
@@ -12,27 +13,15 @@
 
 namespace {
 
-class SilentMessages : public morvell::Messages {
-public:
-    void Information(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Error(const std::string&) override {}
-    bool Question(const std::string&) override { return false; }
-    void Plain(const std::string&) override {}
-};
-
 const std::string& ScratchPath() {
-    static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        return std::string(tmp && *tmp ? tmp : "/tmp") + "/fuzz_header_" + std::to_string(getpid()) + ".ovk";
-    }();
+    static const std::string path = fuzz::ScratchPath("fuzz_header");
     return path;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static SilentMessages silent;
+    static fuzz::SilentMessages silent;
     morvell::SetMessages(&silent);
 
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -5,6 +5,7 @@
 // the old-markup conversion runs on the same bytes. Every tag the copy rewrote must name its
 // instance or local link.
 
+#include "FuzzSupport.h"
 #include "document/TOVKset.h"
 #include "objects/OldMarkup.h"
 #include "objects/PageCopy.h"
@@ -23,15 +24,6 @@ namespace {
 
 using K = TOggettiHel;
 
-class SilentMessages : public Messages {
-public:
-    void Information(const std::string&) override {}
-    void Warning(const std::string&) override {}
-    void Error(const std::string&) override {}
-    bool Question(const std::string&) override { return false; }
-    void Plain(const std::string&) override {}
-};
-
 TOVKoggetto* Add(TOVKset& doc, K kind, int status) {
     std::unique_ptr<TOVKoggetto> object = TOVKoggetto::Create(kind);
     object->SetDocument(&doc);
@@ -48,7 +40,7 @@ void Check(bool ok) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static SilentMessages messages;
+    static fuzz::SilentMessages messages;
     SetMessages(&messages);
     if (size == 0) return 0;
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
