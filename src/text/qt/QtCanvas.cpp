@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPalette>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace morvell {
@@ -80,9 +81,15 @@ int QtCanvas::TextOut(int x, int y, std::string_view text) {
     // strike-out line a space leaves no mark.
     const bool marks = m_font.style & (kFontUnderline | kFontStrikeOut);
     if (!marks && text.find_first_not_of(' ') == std::string_view::npos) return width;
+    const QColor colour = ToQColor(m_font.colour);
+    if (!marks && WordImagesDrawAlike()) {
+        // The same pixels as drawing the glyphs here, from one blit of the word drawn before.
+        const QtMeasurer::Ink& ink = m_measurer.WordInk(m_font, text, colour.rgba());
+        if (!ink.image.isNull()) m_painter.drawImage(QPoint(x, y + metrics.ascent) + ink.offset, ink.image);
+        return width;
+    }
     // Setting a pen makes the raster engine set up its pen data again, and a page draws each
     // word on its own, mostly in one colour: only change the pen when it would draw otherwise.
-    const QColor colour = ToQColor(m_font.colour);
     const QPen& pen = m_painter.pen();
     if (pen.style() != Qt::SolidLine || pen.brush().style() != Qt::SolidPattern || pen.color() != colour)
         m_painter.setPen(colour);
@@ -97,6 +104,19 @@ int QtCanvas::TextOut(int x, int y, std::string_view text) {
     }
     for (const QGlyphRun& run : m_measurer.GlyphRuns(m_font, text)) m_painter.drawGlyphRun(baseline, run);
     return width;
+}
+
+bool QtCanvas::WordImagesDrawAlike() const {
+    // A word image is pixels: on a printer or in a PDF the text must stay text, and under a
+    // scale, a fractional offset or another composition the blit would not match the glyphs
+    // drawn directly.
+    const QPaintEngine* engine = m_painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster) return false;
+    if (m_painter.opacity() != 1.0 || m_painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QTransform t = m_painter.deviceTransform();
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+           t.dy() == std::floor(t.dy());
 }
 
 void QtCanvas::FillRect(const CanvasRect& rect, std::uint32_t colour) {

@@ -42,6 +42,9 @@ public:
     void SetClip(std::optional<CanvasRect> clip) override;
 
 private:
+    // Whether a word's cached image lands on exactly the pixels its glyphs would.
+    bool WordImagesDrawAlike() const;
+
     QPainter& m_painter;
     QtMeasurer& m_measurer;
     FontSpec m_font;

@@ -1,6 +1,7 @@
 #include "text/qt/QtMeasurer.h"
 
 #include <QPaintDevice>
+#include <QPainter>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -12,6 +13,17 @@ QtMeasurer::QtMeasurer(std::string_view charSet, int dotsPerInch, QPaintDevice* 
       m_dpi(dotsPerInch > 0 ? dotsPerInch : FontMapping::ScreenDotsPerInch()), m_device(device) {}
 
 QtMeasurer::~QtMeasurer() = default;
+
+QtMeasurer& QtMeasurer::Screen(std::string_view charSet) {
+    // Keyed by decoding table, so spellings of one code page share a measurer and an ebook
+    // naming arbitrary character sets adds none beyond the tables there are. Never destroyed:
+    // QFonts must not outlive the application object, and statics would.
+    static auto* measurers = new std::unordered_map<const ByteTable*, std::unique_ptr<QtMeasurer>>();
+    const ByteTable* table = &FontMapping::Table(charSet);
+    auto& measurer = (*measurers)[table];
+    if (!measurer) measurer = std::make_unique<QtMeasurer>(charSet);
+    return *measurer;
+}
 
 void QtMeasurer::SetCharSet(std::string_view charSet) {
     m_charSet = std::string(charSet);
@@ -27,6 +39,9 @@ QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& fontSpec) {
     if (it != m_fonts.end()) return *(m_last = it->get());
     if (m_fonts.size() >= kMaxFonts) {
         // m_last may be the oldest font: never keep a pointer to an erased entry.
+        for (const auto& [bytes, images] : m_fonts.front()->inks)
+            for (const auto& [colour, ink] : images)
+                m_inkBytes -= static_cast<std::size_t>(ink.image.sizeInBytes());
         m_fonts.erase(m_fonts.begin());
         m_last = nullptr;
     }
@@ -40,6 +55,7 @@ QtMeasurer::FontEntry& QtMeasurer::Entry(const FontSpec& fontSpec) {
                                                        metrics,
                                                        FontMapping::IsWingdings(fontSpec.name),
                                                        cached,
+                                                       {},
                                                        {},
                                                        {},
                                                        {}});
@@ -95,6 +111,68 @@ const std::vector<QGlyphRun>& QtMeasurer::GlyphRuns(const FontSpec& font, std::s
         }
     }
     return e.glyphs.emplace(std::string(bytes), std::move(runs)).first->second;
+}
+
+namespace {
+
+// The smallest rectangle holding every pixel with some coverage; empty when there is none.
+QRect InkedRect(const QImage& image) {
+    int top = image.height(), bottom = -1, left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int first = 0;
+        while (first < image.width() && qAlpha(row[first]) == 0) ++first;
+        if (first == image.width()) continue;
+        int last = image.width() - 1;
+        while (qAlpha(row[last]) == 0) --last;
+        top = std::min(top, y);
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+const QtMeasurer::Ink& QtMeasurer::WordInk(const FontSpec& font, std::string_view bytes, QRgb colour) {
+    FontEntry& e = Entry(font);
+    auto it = e.inks.find(bytes);
+    if (it != e.inks.end()) {
+        for (const auto& [known, ink] : it->second)
+            if (known == colour) return ink;
+    }
+    if (m_inkBytes > kMaxInkBytes || e.inks.size() >= kMaxRuns) {
+        // Runs that leave no mark cost no pixels: the count bounds them too.
+        for (auto& entry : m_fonts) entry->inks.clear();
+        m_inkBytes = 0;
+        it = e.inks.end();
+    }
+    if (it == e.inks.end())
+        it = e.inks.emplace(std::string(bytes), std::vector<std::pair<QRgb, Ink>>{}).first;
+
+    // Room around the run for what glyphs draw outside their advance: italic slants, accents,
+    // descenders; the image is trimmed to what was drawn afterwards.
+    const int height = e.cached.height;
+    const int pad = std::max(3, (height + 1) / 2);
+    const int width = Extent(font, bytes);
+    QImage canvas(std::max(1, width + 2 * pad), std::max(1, height + 2 * pad),
+                  QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    const QPoint origin(pad, pad + e.cached.ascent);
+    {
+        QPainter painter(&canvas);
+        painter.setPen(QColor::fromRgba(colour));
+        for (const QGlyphRun& run : GlyphRuns(font, bytes)) painter.drawGlyphRun(origin, run);
+    }
+    Ink ink;
+    if (const QRect inked = InkedRect(canvas); !inked.isEmpty()) {
+        ink.image = canvas.copy(inked);
+        ink.offset = inked.topLeft() - origin;
+        m_inkBytes += static_cast<std::size_t>(ink.image.sizeInBytes());
+    }
+    it->second.emplace_back(colour, std::move(ink));
+    return it->second.back().second;
 }
 
 } // namespace morvell

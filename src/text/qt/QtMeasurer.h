@@ -11,6 +11,9 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QImage>
+#include <QPoint>
+#include <QRgb>
 
 #include <array>
 #include <functional>
@@ -31,6 +34,11 @@ public:
                         QPaintDevice* device = nullptr);
     ~QtMeasurer() override;
 
+    // The measurer for text drawn on screen in a code page, one per code page for the life of
+    // the program: the widths, shapes and word images one page made are ready for the next
+    // page and every other window. Only for the UI thread.
+    static QtMeasurer& Screen(std::string_view charSet);
+
     // Switching code page keeps the fonts: only the decoding of bytes changes.
     void SetCharSet(std::string_view charSet);
     const std::string& CharSet() const { return m_charSet; }
@@ -47,6 +55,17 @@ public:
     // x = 0: what QPainter::drawText would draw, without shaping again. Valid until the next
     // call for any font.
     const std::vector<QGlyphRun>& GlyphRuns(const FontSpec& font, std::string_view bytes);
+
+    // A word already drawn: its glyphs in one colour on a transparent premultiplied image,
+    // trimmed to the pixels they touch. `offset` is where the image's top-left corner goes,
+    // relative to the run's baseline origin; a null image means the run leaves no mark.
+    // Text is mostly the same few thousand words, and one image blit costs far less than
+    // blending each glyph again. Valid until the next call for any font.
+    struct Ink {
+        QImage image;
+        QPoint offset;
+    };
+    const Ink& WordInk(const FontSpec& font, std::string_view bytes, QRgb colour);
 
 private:
     struct StringHash {
@@ -65,6 +84,8 @@ private:
         std::array<int, 256> singles; // -1 until measured
         RunMap<int> extents;
         RunMap<std::vector<QGlyphRun>> glyphs;
+        // Per run, one image per colour it was drawn in (almost always one).
+        RunMap<std::vector<std::pair<QRgb, Ink>>> inks;
     };
     FontEntry& Entry(const FontSpec& fontSpec);
     QString Decode(const FontEntry& entry, std::string_view bytes) const;
@@ -74,6 +95,10 @@ private:
     // Runs remembered per font before the memory starts again: far more distinct words than
     // a page shows, and a bound on what a hostile page can make us keep.
     static constexpr std::size_t kMaxRuns = 8192;
+    // Bytes of word images kept over all fonts before they are all dropped and drawn anew:
+    // a few thousand words at reading sizes fit well below it.
+    static constexpr std::size_t kMaxInkBytes = 16u << 20;
+    std::size_t m_inkBytes = 0;
     std::string m_charSet;
     const ByteTable* m_table;
     int m_dpi;

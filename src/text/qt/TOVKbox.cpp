@@ -106,8 +106,8 @@ private:
 
 TOVKbox::TOVKbox(QWidget* parent, TOVKset* document, Measurer* measurer)
     : TDragCustomControl(parent), m_document(document),
-      m_screenMeasurer(document ? document->CharSet() : std::string("windows-1252")),
-      m_measurer(measurer ? measurer : &m_screenMeasurer), m_cache(m_measurer),
+      m_screenMeasurer(&QtMeasurer::Screen(document ? document->CharSet() : std::string("windows-1252"))),
+      m_measurer(measurer ? measurer : m_screenMeasurer), m_cache(m_measurer),
       m_attributes(std::make_unique<TOVKTextAttributes>(this)) {
     setMouseTracking(true);
     setAcceptDrops(true);
@@ -161,7 +161,17 @@ bool TOVKbox::LoadPage(TOVKtesto* textObject) {
 }
 
 void TOVKbox::LoadText(std::string_view header, std::string_view body, std::string_view footer) {
-    if (m_document) m_screenMeasurer.SetCharSet(m_document->CharSet());
+    if (m_document) {
+        QtMeasurer* screen = &QtMeasurer::Screen(m_document->CharSet());
+        if (screen != m_screenMeasurer) {
+            const bool measuringOnScreen = m_measurer == m_screenMeasurer;
+            m_screenMeasurer = screen;
+            if (measuringOnScreen) {
+                m_measurer = screen;
+                m_cache.SetTarget(screen);
+            }
+        }
+    }
     {
         BusyCursor busy;
         Lock lock(*this);
@@ -387,8 +397,8 @@ void TOVKbox::paintEvent(QPaintEvent* event) {
     PaintBackground(painter, area);
     PaintBorder(painter);
 
-    QtCanvas qtCanvas(painter, m_screenMeasurer);
-    BoxCanvas canvas(qtCanvas, *m_measurer, m_measurer == &m_screenMeasurer);
+    QtCanvas qtCanvas(painter, *m_screenMeasurer);
+    BoxCanvas canvas(qtCanvas, *m_measurer, m_measurer == m_screenMeasurer);
     LineLayout::Number(m_paragraphs);
     const CanvasRect clip{area.left(), area.top(), area.right() + 1, area.bottom() + 1};
     for (std::size_t i = 0; i < m_paragraphs.size(); ++i) {

@@ -259,7 +259,8 @@ private:
     void ScrollBy(int dx, int dy);
 
     TOVKset* m_document;
-    QtMeasurer m_screenMeasurer;
+    // Shared by every box showing text of the same code page (see QtMeasurer::Screen).
+    QtMeasurer* m_screenMeasurer;
     Measurer* m_measurer;
     MeasureCache m_cache;
     int m_zoom = 10;

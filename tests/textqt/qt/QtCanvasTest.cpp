@@ -2,6 +2,7 @@
 // asked, xor undoes itself, pictures and clipping.
 #include "text/qt/QtCanvas.h"
 
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace morvell {
@@ -174,6 +176,91 @@ TEST_F(CanvasTest, EachWordTakesItsFontColourWhateverPenThePainterHad) {
         EXPECT_EQ(firstInk, wordInk) << c.name;
         EXPECT_EQ(secondInk, wordInk) << c.name;
     }
+}
+
+// Words are drawn from images of the word drawn before; that must give the pixels drawing
+// the glyphs directly gives, on any background, in any face, size and colour, the first time
+// and again from the cache.
+TEST_F(CanvasTest, WordsFromTheCacheMatchGlyphsDrawnDirectly) {
+    struct Case {
+        int size;
+        std::uint8_t style;
+        std::uint32_t colour;
+        QRgb background;
+    };
+    const Case cases[] = {
+        {10, 0, 0x000000, kWhite},
+        {8, kFontBold, 0x0000FF, 0xFFFFFFAAu},
+        {24, kFontItalic, 0x00AA00, 0xFF203040u},
+        {13, kFontBold | kFontItalic, 0xFFFFFF, 0xFF000000u},
+    };
+    const char* const words[] = {"Hg\xE8", "fjord,", "Wy", "\xC0\xE7", "(quoted)"};
+    for (const Case& c : cases) {
+        FontSpec font = Arial(c.size, c.colour);
+        font.style = c.style;
+        for (const char* word : words) {
+            SCOPED_TRACE(::testing::Message()
+                         << "size " << c.size << " style " << int(c.style) << " word " << word);
+            const int x = 37, y = 21;
+            QImage direct(200, 80, QImage::Format_ARGB32_Premultiplied);
+            direct.fill(c.background);
+            {
+                QPainter painter(&direct);
+                painter.setPen(QtCanvas::ToQColor(c.colour));
+                const QPointF baseline(x, y + measurer.Metrics(font).ascent);
+                for (const QGlyphRun& run : measurer.GlyphRuns(font, word))
+                    painter.drawGlyphRun(baseline, run);
+            }
+            for (int pass = 0; pass < 2; ++pass) {
+                QImage cached(200, 80, QImage::Format_ARGB32_Premultiplied);
+                cached.fill(c.background);
+                {
+                    QPainter painter(&cached);
+                    QtCanvas canvas(painter, measurer);
+                    canvas.SetFont(font);
+                    canvas.TextOut(x, y, word);
+                }
+                int worst = 0;
+                for (int py = 0; py < direct.height(); ++py)
+                    for (int px = 0; px < direct.width(); ++px) {
+                        const QRgb a = direct.pixel(px, py), b = cached.pixel(px, py);
+                        worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                          std::abs(qBlue(a) - qBlue(b))});
+                    }
+                // Blending the word's premultiplied image rounds once more than blending the
+                // glyph coverage: one step of a channel at most.
+                EXPECT_LE(worst, 1) << "pass " << pass;
+            }
+        }
+    }
+}
+
+// Under a scale (printing previews, a zoomed painter) the canvas draws glyphs, not the cached
+// images of words drawn at another size.
+TEST_F(CanvasTest, ScaledPaintersDrawTheGlyphsThemselves) {
+    QImage direct(400, 100, QImage::Format_ARGB32_Premultiplied), viaCanvas = direct;
+    direct.fill(kWhite);
+    viaCanvas.fill(kWhite);
+    const FontSpec font = Arial(10);
+    {
+        QPainter painter(&direct);
+        painter.scale(2, 2);
+        const QPointF baseline(5, 5 + measurer.Metrics(font).ascent);
+        for (const QGlyphRun& run : measurer.GlyphRuns(font, "Scaled")) painter.drawGlyphRun(baseline, run);
+    }
+    // The word is in the cache at 1:1 first.
+    Paint([&](QtCanvas& c) {
+        c.SetFont(font);
+        c.TextOut(5, 5, "Scaled");
+    });
+    {
+        QPainter painter(&viaCanvas);
+        painter.scale(2, 2);
+        QtCanvas canvas(painter, measurer);
+        canvas.SetFont(font);
+        canvas.TextOut(5, 5, "Scaled");
+    }
+    EXPECT_EQ(direct, viaCanvas);
 }
 
 TEST_F(CanvasTest, FilledRectangleLandsWhereAsked) {
