@@ -11,6 +11,7 @@
 #include "shell/StartupTexts.h"
 #include "shell/qt/TFabout.h"
 #include "shell/qt/TFirstWindow.h"
+#include "text/qt/QtTimerDriver.h"
 
 #include <QApplication>
 #include <QDir>
@@ -111,6 +112,9 @@ int main(int argc, char** argv) {
     // just set the C library's locale from the environment.
     std::setlocale(LC_NUMERIC, "C");
     InstallQtPlatform();
+    // The one platform timer behind every lightweight timer of the reader's controls, for as
+    // long as the program runs.
+    QtTimerDriver sharedTimer;
 
     ProcessOptions options;
     const std::vector<std::string> args = Arguments(options);
