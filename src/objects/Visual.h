@@ -29,6 +29,9 @@ public:
     virtual void Hide() = 0;
     // Number of the control in its page view's control index list; -1 when it has none.
     virtual int Number() const = 0;
+    // The object's character lies inside the text box's shown selection: the control shows
+    // its selection border while it does.
+    virtual void SetHighlighted(bool highlighted) { (void)highlighted; }
 };
 
 // A print object made for an embedded object by the print layout.

@@ -21,10 +21,10 @@ void ParagraphOwner::HideObject(TOVKoggetto& object) {
 }
 
 void ParagraphOwner::PlaceObject(TOVKoggetto& object, int x, int y, bool selected) {
-    (void)selected;
     if (Visual* control = object.CurrentVisual()) {
         control->Place(x, y);
         control->Show();
+        control->SetHighlighted(selected);
     }
     object.SetWaitingToBePlaced(false);
 }
