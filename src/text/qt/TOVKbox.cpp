@@ -28,6 +28,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QUrl>
+#include <QVariant>
 
 #include <algorithm>
 
@@ -118,6 +119,66 @@ TOVKbox::TOVKbox(QWidget* parent, TOVKset* document, Measurer* measurer)
 TOVKbox::~TOVKbox() {
     // Paragraphs tell their owner about their objects as they go: do it while the box exists.
     m_paragraphs.clear();
+    DestroyOwnedObjects();
+}
+
+namespace {
+
+// Controls go before their objects: a control tells its object when it goes away.
+void DestroyControlOf(TOVKoggetto& object) {
+    Visual* control = object.CurrentVisual();
+    if (!control) return;
+    object.ForgetVisual(control);
+    if (VisualFactory* factory = CurrentVisualFactory())
+        factory->DestroyVisual(control);
+    else
+        delete dynamic_cast<QWidget*>(control);
+}
+
+constexpr const char* kAutoPopupProperty = "morvellAutoPopup";
+
+} // namespace
+
+void SetAutoPopup(QMenu& menu, bool autoPopup) { menu.setProperty(kAutoPopupProperty, autoPopup); }
+
+bool AutoPopup(const QMenu& menu) {
+    const QVariant value = menu.property(kAutoPopupProperty);
+    // A menu that nobody has told otherwise pops up by itself.
+    return !value.isValid() || value.toBool();
+}
+
+void TOVKbox::DestroyOwnedObjects() {
+    m_unclaimed.clear();
+    for (auto& [raw, object] : m_ownedObjects) DestroyControlOf(*object);
+    m_ownedObjects.clear();
+}
+
+bool TOVKbox::OwnsObject(const TOVKoggetto* object) const {
+    return object && m_ownedObjects.contains(object);
+}
+
+TOVKoggetto* TOVKbox::ClaimObject(std::int32_t number) {
+    const auto it = m_unclaimed.find(number);
+    if (it == m_unclaimed.end()) return nullptr;
+    TOVKoggetto* object = it->second;
+    // A second tag with the same number (a forged one) must not share the object: the first
+    // paragraph to let it go would leave the other holding a dead object.
+    m_unclaimed.erase(it);
+    return object;
+}
+
+void TOVKbox::ReleaseObject(TOVKoggetto& object) {
+    const auto it = m_ownedObjects.find(&object);
+    if (it == m_ownedObjects.end()) return; // the document's, or the page's free object
+    std::unique_ptr<TOVKoggetto> owned = std::move(it->second);
+    m_ownedObjects.erase(it);
+    std::erase_if(m_unclaimed, [&](const auto& entry) { return entry.second == owned.get(); });
+    DestroyControlOf(*owned);
+}
+
+VisualSize TOVKbox::SetAvailableWidth(int width) {
+    (void)width;
+    return {this->width(), height()};
 }
 
 void TOVKbox::SetZoom(int zoom) {
@@ -128,19 +189,40 @@ void TOVKbox::SetZoom(int zoom) {
 // --- loading ---------------------------------------------------------------------------------
 
 bool TOVKbox::CreateForPage(TOVKtesto* textObject, TBoxPage* page, bool readOnly) {
+    if (!textObject) {
+        PrepareForPage(page, readOnly, nullptr, m_backgroundColour, -1);
+        return false;
+    }
+    if (!m_document) m_document = textObject->Document();
+    const OVKRecord& r = textObject->Record();
+    PrepareForPage(page, readOnly, textObject->ShownObject(), r.U32(101), r.U8(288) < 4 ? r.U8(288) : -1);
+    return LoadPage(textObject);
+}
+
+void TOVKbox::PrepareForPage(TBoxPage* page, bool readOnly, TOVKoggetto* picture, std::uint32_t colour,
+                             int pictureMode) {
     m_page = page;
     SetReadOnly(readOnly);
-    if (textObject) {
-        if (!m_document) m_document = textObject->Document();
-        const OVKRecord& r = textObject->Record();
-        SetBackgroundPicture(textObject->ShownObject());
-        SetBackgroundColour(r.U32(101));
-        if (r.U8(288) < 4) SetBackgroundMode(r.U8(288));
-    }
+    SetBackgroundPicture(picture);
+    SetBackgroundColour(colour);
+    if (pictureMode >= 0) SetBackgroundMode(pictureMode);
     const int w = page ? page->ClientWidth() : width();
     const int h = page ? page->ClientHeight() : height();
     TQzTransCustomControl::SetBounds(0, 0, std::max(w, kMinWidth), h);
-    return textObject ? LoadPage(textObject) : false;
+}
+
+bool TOVKbox::ReadPage(TOVKtesto& textObject, std::vector<std::unique_ptr<TOVKoggetto>> objects) {
+    // The old paragraphs let their objects go before those objects are replaced.
+    m_paragraphs.clear();
+    DestroyOwnedObjects();
+    for (std::unique_ptr<TOVKoggetto>& object : objects) {
+        if (!object) continue;
+        if (const Visual* control = object->CurrentVisual(); control && control->Number() >= 0)
+            m_unclaimed.emplace(control->Number() & 0xFFFFFF, object.get());
+        const TOVKoggetto* key = object.get();
+        m_ownedObjects.emplace(key, std::move(object));
+    }
+    return LoadPage(&textObject);
 }
 
 bool TOVKbox::LoadPage(TOVKtesto* textObject) {
@@ -577,6 +659,7 @@ TOVKoggetto* TOVKbox::ResolveLink(std::uint32_t reference) const {
 }
 
 TOVKoggetto* TOVKbox::FindPageObject(std::int32_t identifier) {
+    if (TOVKoggetto* object = ClaimObject(identifier)) return object;
     return m_page ? m_page->FindPageObject(identifier) : nullptr;
 }
 
@@ -704,7 +787,21 @@ void TOVKbox::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (OnBoxClick) OnBoxClick(*this, at, button);
-    if (button == Qt::RightButton && m_popup && !m_tablesOwnBox) m_popup->popup(mapToGlobal(at));
+    if (button == Qt::RightButton && m_popup && !m_tablesOwnBox) PopUp(at);
+}
+
+void TOVKbox::SetPopupMenu(QMenu* menu) {
+    m_popup = menu;
+    // The box opens its menu itself on the release; the platform's own context-menu request
+    // must not open the view's menu a second time through the parents.
+    setContextMenuPolicy(menu ? Qt::PreventContextMenu : Qt::DefaultContextMenu);
+}
+
+QMenu* TOVKbox::PopupMenu() const { return m_popup.data(); }
+
+void TOVKbox::PopUp(const QPoint& at) {
+    if (AutoPopup(*m_popup)) Msg().Error(boxtext::kAutoPopupBug);
+    if (m_popup) m_popup->popup(mapToGlobal(at));
 }
 
 void TOVKbox::mouseDoubleClickEvent(QMouseEvent* event) {

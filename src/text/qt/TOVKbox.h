@@ -7,6 +7,7 @@
 // copying, scrolling and following links work; nothing is typed.
 
 #include "objects/TOVKTextAttributes.h"
+#include "objects/Visual.h"
 #include "text/BoxSelection.h"
 #include "text/MeasureCache.h"
 #include "text/ParagraphOwner.h"
@@ -24,6 +25,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 class QClipboard;
 class QMenu;
@@ -77,7 +80,12 @@ struct TBoxLink {
     Qt::MouseButton button = Qt::LeftButton;
 };
 
-class TOVKbox : public TDragCustomControl, public ParagraphOwner, public SelectionSource {
+// A popup menu that pops up by itself on right clicks must not be given to a box, which opens
+// its menu itself; a menu pops up by itself until this is switched off (the page view does).
+void SetAutoPopup(QMenu& menu, bool autoPopup);
+bool AutoPopup(const QMenu& menu);
+
+class TOVKbox : public TDragCustomControl, public ParagraphOwner, public SelectionSource, public Visual {
     Q_OBJECT
 public:
     // Background colour of a box that has not been given one.
@@ -94,6 +102,18 @@ public:
     // offset 85, colour at 101, mode at 288 when below 4) and loads the text. False when the
     // text was not loaded (old markup).
     bool CreateForPage(TOVKtesto* textObject, TBoxPage* page, bool readOnly = true);
+    // The first half of that, for the page view: fills the page, read-only as the page, with
+    // the text object's background (picture, colour, mode; a negative mode is not given).
+    void PrepareForPage(TBoxPage* page, bool readOnly, TOVKoggetto* picture, std::uint32_t colour,
+                        int pictureMode);
+    // Takes over the embedded objects of a page copy (each tag names its object's control
+    // number; objects without a control are kept until the box goes) and loads the copy.
+    bool ReadPage(TOVKtesto& textObject, std::vector<std::unique_ptr<TOVKoggetto>> objects);
+    // Whether the box owns `object` (an embedded object of the page it shows).
+    bool OwnsObject(const TOVKoggetto* object) const;
+    // The embedded object whose control has `number`, handed out once: the paragraph that
+    // holds its tag takes it; nullptr when there is none or it was handed out already.
+    TOVKoggetto* ClaimObject(std::int32_t number);
     // Loads a page copy: its header copy, its own text, its footer copy. A text still in the
     // old markup is refused with an error box.
     bool LoadPage(TOVKtesto* textObject);
@@ -140,7 +160,9 @@ public:
     void SetShowBoundaries(bool show);
     void SetWrapper(bool wrapper) { m_wrapper = wrapper; }
     void SetLinksEnabled(bool enabled) { m_linksEnabled = enabled; }
-    void SetPopupMenu(QMenu* menu) { m_popup = menu; }
+    // The menu opened on a right click on no link; the box opens it itself.
+    void SetPopupMenu(QMenu* menu);
+    QMenu* PopupMenu() const;
 
     // --- text positions and selection ----------------------------------------------------------
     TTextPos HitTest(int mode, int x, int y) const;
@@ -201,6 +223,7 @@ public:
         if (m_updateLock > 0) --m_updateLock;
     }
     TOVKoggetto* FindPageObject(std::int32_t identifier) override;
+    void ReleaseObject(TOVKoggetto& object) override;
     bool SelectionShown() const override { return m_hasSelection && m_selectionShown; }
     TextPoint SelectionStart() const override;
     TextPoint SelectionEnd() const override;
@@ -224,6 +247,18 @@ public:
     void SetAnimated(bool animated) override;
     void GotFocus() override;
     void LostFocus() override;
+
+    // --- Visual: the box is control number Number() of its page view ------------------------
+    void SetNumber(int number) { m_controlNumber = number; }
+    VisualSize SetAvailableWidth(int width) override;
+    bool HiddenInMode(bool readOnly) const override {
+        (void)readOnly;
+        return false;
+    }
+    void Place(int x, int y) override { move(x, y); }
+    void Show() override { show(); }
+    void Hide() override { hide(); }
+    int Number() const override { return m_controlNumber; }
 
 signals:
     // Files dropped on the box: in a read-only box only when the first is an ebook, and then
@@ -257,6 +292,8 @@ private:
     void SetSelectionEnds(const TTextPos& anchor, const TTextPos& end);
     void NotifySelectionChange();
     void ScrollBy(int dx, int dy);
+    void PopUp(const QPoint& at);
+    void DestroyOwnedObjects();
 
     TOVKset* m_document;
     // Shared by every box showing text of the same code page (see QtMeasurer::Screen).
@@ -302,8 +339,13 @@ private:
     bool m_showBoundaries = false;
     bool m_wrapper = false;
     bool m_linksEnabled = true;
-    QMenu* m_popup = nullptr;
+    QPointer<QMenu> m_popup;
     std::string m_hint;
+    int m_controlNumber = -1;
+    // The embedded objects of the page copy, and those of them whose control a paragraph
+    // has not taken yet, by control number.
+    std::unordered_map<const TOVKoggetto*, std::unique_ptr<TOVKoggetto>> m_ownedObjects;
+    std::unordered_map<std::int32_t, TOVKoggetto*> m_unclaimed;
 };
 
 } // namespace morvell

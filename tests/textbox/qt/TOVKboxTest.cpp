@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -279,6 +280,26 @@ TEST_F(TOVKboxTest, DroppedEbookIsHandedOnWithoutTheBox) {
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(0).toStringList(), QStringList{"/tmp/Book.OVK"});
     EXPECT_EQ(spy.at(0).at(1).value<TOVKbox*>(), nullptr);
+}
+
+TEST_F(TOVKboxTest, MenuThatPopsUpByItselfIsReportedBeforeItOpens) {
+    box->LoadText({}, "<Z S0 >no link\0"s, {});
+    for (const bool autoPopup : {true, false}) {
+        SCOPED_TRACE(autoPopup);
+        messages.Clear();
+        QMenu menu;
+        menu.addAction(QStringLiteral("Copy"));
+        SetAutoPopup(menu, autoPopup);
+        box->SetPopupMenu(&menu);
+        Click(QPoint(5, 5), Qt::RightButton);
+        EXPECT_TRUE(menu.isVisible());
+        ASSERT_EQ(messages.Entries().size(), autoPopup ? 1u : 0u);
+        if (autoPopup) EXPECT_EQ(messages.Entries()[0].text, "\xC3\xA8 autopop! correggi bug!");
+        menu.hide();
+    }
+    // The menu is gone; the box does not open a dead one.
+    Click(QPoint(5, 5), Qt::RightButton);
+    EXPECT_EQ(box->PopupMenu(), nullptr);
 }
 
 TEST_F(TOVKboxTest, RendersAPageWithScreenFonts) {
