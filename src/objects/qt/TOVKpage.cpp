@@ -2,14 +2,17 @@
 
 #include "document/TOVKset.h"
 #include "objects/PageCopy.h"
+#include "objects/PageTextBox.h"
 #include "objects/TOVKUndoList.h"
 #include "objects/TOVKoggetto.h"
 #include "objects/TOVKtesto.h"
 #include "objects/Visual.h"
+#include "objects/qt/PageControls.h"
 #include "objects/qt/TOVKsfondo.h"
 #include "platform/Messages.h"
 #include "text/TOVKparag.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -21,6 +24,8 @@ namespace morvell {
 namespace {
 
 constexpr const char* kAnchorNotFound = "Ancora non trovata: a";
+// The caret, and so the place made visible for it, is 3 pixels wide.
+constexpr int kCaretWidth = 3;
 
 void DestroyControlOf(TOVKoggetto& object) {
     Visual* visual = object.CurrentVisual();
@@ -40,6 +45,7 @@ TOVKpage::TOVKpage(QWidget* parent) : QScrollArea(parent) {
     verticalScrollBar()->setTracking(true);
     horizontalScrollBar()->setTracking(true);
     ApplyScrollBarMode();
+    InstallPageControls();
 }
 
 TOVKpage::~TOVKpage() {
@@ -140,7 +146,19 @@ TOVKtesto* TOVKpage::SetPage(TOVKtesto* page) {
         m_generated = true;
     }
     if (m_shown) {
-        MakeTextBox(*m_shown);
+        if (!m_document) m_document = m_shown->Document();
+        // The copy makes the box and the controls of its objects and has the box read it.
+        InstallPageControls();
+        m_shown->CreateVisual(this);
+        if (m_box) {
+            m_box->SetPopupMenu(m_popupMenu);
+            if (m_popupMenu) SetAutoPopup(*m_popupMenu, false);
+            m_box->SetBounds(0, 0, ClientWidth(), ClientHeight());
+            const TextPoint start = m_box->BodyStart();
+            m_box->Select(start, start);
+            horizontalScrollBar()->setValue(0);
+            verticalScrollBar()->setValue(0);
+        }
         RunAutomaticLinks();
     }
     delete m_placeholder;
@@ -148,36 +166,18 @@ TOVKtesto* TOVKpage::SetPage(TOVKtesto* page) {
     return page;
 }
 
-void TOVKpage::MakeTextBox(TOVKtesto& text) {
+TOVKbox* TOVKpage::MakeTextBox(TOVKtesto& text, const TextBoxBackground& background) {
+    DestroyTextBox();
     if (!m_document) m_document = text.Document();
     auto* box = new TOVKbox(nullptr, m_document);
     box->SetZoom(m_zoom);
+    box->SetNumber(m_controls.Add(box));
     m_box = box;
-    m_controls.Add(box);
     setWidget(box);
     box->OnLink = [this](const TBoxLink& link) { DeliverLink(link); };
     box->LinkContext = this;
-    box->CreateForPage(&text, this, m_readOnly);
-    box->SetBounds(0, 0, ClientWidth(), ClientHeight());
-    ListMarkers();
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
-}
-
-// The marker controls enter themselves in these lists when they are made; until a page has
-// controls for its markers, the markers of its text are listed here, in text order, which is
-// the order their controls would be made in.
-void TOVKpage::ListMarkers() {
-    if (!m_box) return;
-    for (const auto& paragraph : m_box->Paragraphs()) {
-        for (const EmbeddedObject& embedded : paragraph->Objects()) {
-            TOVKoggetto* object = embedded.object;
-            if (!object || object->Kind() != TOggettiHel::shortObj) continue;
-            const int subKind = object->Record().U8(4);
-            if (subKind == pageview::kAnchorSubKind) m_anchors.Add(object);
-            if (subKind == pageview::kAutomaticLinkSubKind) m_automaticLinks.Add(object);
-        }
-    }
+    box->PrepareForPage(this, m_readOnly, background.picture, background.colour, background.pictureMode);
+    return box;
 }
 
 void TOVKpage::DeliverLink(const TBoxLink& link) {
@@ -189,12 +189,23 @@ void TOVKpage::DeliverLink(const TBoxLink& link) {
 
 void TOVKpage::DestroyTextBox() {
     if (!m_box) return;
-    m_controls.Forget(m_box);
+    TOVKbox* box = m_box;
+    m_controls.Forget(box);
+    if (m_shown) m_shown->ForgetVisual(box);
     m_box = nullptr;
-    delete takeWidget();
+    if (widget() == box) takeWidget();
+    // The box's paragraphs take their objects' controls with them; those tell this view.
+    delete box;
+    m_horizontalRange = m_verticalRange = -1;
 }
 
 void TOVKpage::Clear() {
+    // A page taken out of the document while shown is nobody's but this view's.
+    if (m_registeredPage && !m_registeredPage->Registered()) {
+        if (m_shown == m_registeredPage) m_shown = nullptr;
+        delete m_registeredPage;
+        m_registeredPage = nullptr;
+    }
     ReleaseFreeObjects();
     m_anchors.Clear();
     m_automaticLinks.Clear();
@@ -235,13 +246,18 @@ bool TOVKpage::ScrollToAnchor(std::int32_t n) {
             if (paragraph.ObjectAt(c) != match) continue;
             const TextPoint point{static_cast<int>(p), c};
             m_box->Select(point, point);
-            const TTextPos pos = m_box->PositionOf(point);
-            if (m_readOnly) {
-                verticalScrollBar()->setValue(
-                    pageview::AnchorScrollPosition(pos.y, verticalScrollBar()->value(), ClientHeight()));
-            } else {
-                m_box->setFocus();
-            }
+            const TTextPos caret = m_box->Caret();
+            // In the reader the view brings in the band of a client height from just above the
+            // anchor's line, which holds the caret's place: the line lands 3 pixels below the
+            // top edge when the view scrolls up to it and 6 when it scrolls down. Made visible
+            // first, the caret would always have the view scroll up to it.
+            if (m_readOnly)
+                m_box->ScrollIntoView(
+                    QRect(caret.x, caret.y - pageview::kAnchorMargin, kCaretWidth,
+                          std::max(caret.height, ClientHeight() - pageview::kAnchorMargin)));
+            else
+                m_box->ScrollIntoView(QRect(caret.x, caret.y, kCaretWidth, caret.height));
+            if (m_box->isVisible() && m_box->isEnabled()) m_box->setFocus(Qt::OtherFocusReason);
             return true;
         }
     }
@@ -274,13 +290,16 @@ void TOVKpage::ReleaseFreeObjects() {
     auto release = [this](TOVKoggetto* object) {
         if (!object) return;
         DestroyControlOf(*object);
-        // Objects of the copy's instance list belong to the copy and go with it.
-        if (!object->Registered() && m_shown) {
+        // The page's embedded objects belong to its text box (or, before the box took them,
+        // to the copy) and go with it.
+        if (object->Registered() || (m_box && m_box->OwnsObject(object))) return;
+        if (m_shown) {
             auto& instances = m_shown->Instances();
-            auto owned = std::find_if(instances.begin(), instances.end(),
-                                      [object](const auto& p) { return p.get() == object; });
-            if (owned == instances.end()) delete object;
+            if (std::any_of(instances.begin(), instances.end(),
+                            [object](const auto& p) { return p.get() == object; }))
+                return;
         }
+        delete object;
     };
     for (TOVKoggetto* object : m_freeObjects.Items()) release(object);
     for (TOVKoggetto* object : m_headerFooterFloating.Items()) release(object);
@@ -318,22 +337,51 @@ void TOVKpage::SetScrollPosition(const QPoint& position) {
     horizontalScrollBar()->setValue(position.x());
     verticalScrollBar()->setValue(position.y());
 }
-// The scroll area takes its ranges from the size of the box, which the box has just set.
 void TOVKpage::SetScrollRanges(int horizontal, int vertical) {
-    (void)horizontal;
-    (void)vertical;
+    m_horizontalRange = std::max(0, horizontal);
+    m_verticalRange = std::max(0, vertical);
+    ApplyScrollRanges();
+}
+
+// The box gives the whole extent to scroll over, which is not always its own size: the last
+// paragraph's space below is left out, and very tall text stops at the cap. The scroll area
+// would take the box's size again at every resize, so the ranges are put back after it.
+void TOVKpage::ApplyScrollRanges() {
+    if (m_verticalRange < 0 || !m_box) return;
+    QScrollBar* vertical = verticalScrollBar();
+    QScrollBar* horizontal = horizontalScrollBar();
+    const int viewportHeight = viewport()->height();
+    const int viewportWidth = viewport()->width();
+    vertical->setPageStep(viewportHeight);
+    vertical->setRange(0, std::max(0, m_verticalRange - viewportHeight));
+    horizontal->setPageStep(viewportWidth);
+    horizontal->setRange(0, std::max(0, m_horizontalRange - viewportWidth));
 }
 QWidget* TOVKpage::ContentWidget() const { return m_box; }
 
 TOVKoggetto* TOVKpage::FindPageObject(std::int32_t identifier) {
-    if (!m_shown || identifier < 0) return nullptr;
-    auto& instances = m_shown->Instances();
-    return static_cast<std::size_t>(identifier) < instances.size() ? instances[identifier].get() : nullptr;
+    return m_box && identifier >= 0 ? m_box->ClaimObject(identifier) : nullptr;
 }
+
+void TOVKpage::SetPopupMenu(QMenu* menu) {
+    m_popupMenu = menu;
+    if (m_box) {
+        m_box->SetPopupMenu(menu);
+        if (menu) SetAutoPopup(*menu, false);
+    }
+}
+
+QMenu* TOVKpage::PopupMenu() const { return m_popupMenu.data(); }
 
 // --- events ------------------------------------------------------------------------------------
 
 void TOVKpage::wheelEvent(QWheelEvent* event) {
+    // A tilt of the wheel (or a sideways swipe) is not a wheel notch: it scrolls sideways as
+    // the scroll area does it.
+    if (event->angleDelta().y() == 0) {
+        QScrollArea::wheelEvent(event);
+        return;
+    }
     // A fixed step per notch, whatever the desktop's wheel setting.
     QScrollBar* bar = verticalScrollBar();
     bar->setValue(pageview::WheelPosition(bar->value(), event->angleDelta().y()));
@@ -351,6 +399,19 @@ void TOVKpage::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
     if (m_placeholder) m_placeholder->setGeometry(rect());
     Relayout();
+    ApplyScrollRanges();
+}
+
+bool TOVKpage::event(QEvent* event) {
+    const bool handled = QScrollArea::event(event);
+    if (event->type() == QEvent::LayoutRequest) ApplyScrollRanges();
+    return handled;
+}
+
+bool TOVKpage::eventFilter(QObject* watched, QEvent* event) {
+    const bool handled = QScrollArea::eventFilter(watched, event);
+    if (watched == widget() && event->type() == QEvent::Resize) ApplyScrollRanges();
+    return handled;
 }
 
 void TOVKpage::mousePressEvent(QMouseEvent* event) {

@@ -10,6 +10,7 @@
 #include "objects/TOVKUndoIndiciList.h"
 #include "text/qt/TOVKbox.h"
 
+#include <QPointer>
 #include <QScrollArea>
 
 #include <cstdint>
@@ -21,6 +22,7 @@ namespace morvell {
 
 class TOVKset;
 class TOVKoggetto;
+struct TextBoxBackground;
 class TOVKtesto;
 class TOVKsfondo;
 class TOVKundoList;
@@ -55,6 +57,10 @@ public:
     std::uint8_t ScrollBarMode() const { return m_scrollBarMode; }
     // Whether automatic links run when a page is set (the frame set's preview switch).
     void SetActivePreview(bool on) { m_activePreview = on; }
+    // The menu the text box opens on a right click; the view switches its automatic popup
+    // off when it hands it to a box.
+    void SetPopupMenu(QMenu* menu);
+    QMenu* PopupMenu() const;
 
     // --- the two phases of a page change ------------------------------------------------------
     void ShowBackground(TOVKtesto* page);
@@ -79,6 +85,16 @@ public:
     // Lays the text out again for the current viewport width.
     void Relayout();
     const TOVKundoIndiciList<QWidget>& Controls() const { return m_controls; }
+    // Gives a control made for this page its number; a control that goes away is forgotten,
+    // its number staying used.
+    int AddControl(QWidget* control) { return m_controls.Add(control); }
+    void ForgetControl(const QWidget* control) { m_controls.Forget(control); }
+
+    // --- the display copy's text box, made through the copy (see TOVKtesto::CreateVisual) --
+    // Creates the box for `text` on this view: numbered, filling the view, read-only as the
+    // view, with the copy's background. The box then reads the copy's texts.
+    TOVKbox* MakeTextBox(TOVKtesto& text, const TextBoxBackground& background);
+    void DestroyTextBox();
 
     // --- anchors and markers ---------------------------------------------------------------
     bool ScrollToAnchor(std::int32_t n);
@@ -127,16 +143,16 @@ signals:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void ApplyScrollBarMode();
-    void MakeTextBox(TOVKtesto& text);
-    void ListMarkers();
+    void ApplyScrollRanges();
     void DeliverLink(const TBoxLink& link);
-    void DestroyTextBox();
 
     TOVKundoIndiciList<QWidget> m_controls;
     bool m_saved = false;
@@ -159,6 +175,10 @@ private:
     bool m_showFramesOnly = false;
     bool m_activePreview = true;
     int m_viewNumber = -1;
+    // Scroll ranges the box gave (the whole extent, as the box measures it); -1 until given.
+    int m_horizontalRange = -1;
+    int m_verticalRange = -1;
+    QPointer<QMenu> m_popupMenu;
     int m_zoom = 10;
     TOVKset* m_document = nullptr;
     TOVKundoList* m_undo = nullptr;
