@@ -14,9 +14,12 @@
 #include "text/TOVKparag.h"
 #include "text/qt/OVKCursors.h"
 #include "text/qt/QtCanvas.h"
+#include "text/qt/THintWindow.h"
+#include "text/qt/TOVKcursor.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -113,7 +116,19 @@ TOVKbox::TOVKbox(QWidget* parent, TOVKset* document, Measurer* measurer)
     setMouseTracking(true);
     setAcceptDrops(true);
     setFocusPolicy(Qt::ClickFocus);
+    m_caretBar = new TOVKcursor(this);
     SetReadOnly(true);
+}
+
+void TOVKbox::UpdateCaretBar() {
+    if (!m_caretBar) return;
+    m_caretBar->SetReadOnly(ReadOnly());
+    if (ReadOnly() || m_hasSelection || !hasFocus() || !m_caret.Valid()) {
+        m_caretBar->Hide();
+        return;
+    }
+    m_caretBar->SetPosition(m_caret);
+    m_caretBar->Show();
 }
 
 TOVKbox::~TOVKbox() {
@@ -349,6 +364,7 @@ void TOVKbox::SetBounds(int left, int top, int w, int h) {
     UpdateScrollRanges(content);
     if (m_page) m_page->ContentSizeChanged(boxWidth, boxHeight);
     if (m_caret.Valid()) m_caret = PositionOf(m_caret.Point());
+    UpdateCaretBar();
     update();
 }
 
@@ -666,13 +682,15 @@ TOVKoggetto* TOVKbox::FindPageObject(std::int32_t identifier) {
 void TOVKbox::SetHint(std::uint32_t link) {
     if (link == kNoLink) {
         m_hint.clear();
-        setToolTip(QString());
+        HideHint(this);
         return;
     }
     TOVKoggetto* object = ResolveLink(link);
     m_hint = object ? object->Describe() : std::string();
     const std::string charSet = m_document ? m_document->CharSet() : std::string("windows-1252");
-    setToolTip(QString::fromStdString(CodePage::ToUtf8(ShortHint(m_hint), charSet)));
+    // The reader's own hint window, not a tool tip: the text is shown literally, in the
+    // ebook's code page, and follows the pointer from one link straight onto the next.
+    ShowHint(this, QCursor::pos(), ShortHint(m_hint), charSet);
 }
 
 void TOVKbox::Hover(const QPoint& at) {
@@ -732,6 +750,7 @@ void TOVKbox::mousePressEvent(QMouseEvent* event) {
                 setFocus(Qt::MouseFocusReason);
         }
     }
+    UpdateCaretBar();
 }
 
 void TOVKbox::mouseMoveEvent(QMouseEvent* event) {
@@ -775,6 +794,7 @@ void TOVKbox::mouseReleaseEvent(QMouseEvent* event) {
         m_mouseSelecting = false;
         m_pendingPress = false;
         m_hasSelection = !SamePoint(m_anchor, m_end);
+        UpdateCaretBar();
         NotifySelectionChange();
         if (OnClickedBox) OnClickedBox(*this);
         return;
@@ -827,6 +847,8 @@ void TOVKbox::leaveEvent(QEvent* event) {
         unsetCursor();
         m_hoveredLink = kNoLink;
     }
+    m_hint.clear();
+    HideHint(this);
     TDragCustomControl::leaveEvent(event);
 }
 
@@ -895,6 +917,7 @@ void TOVKbox::dropEvent(QDropEvent* event) {
     }
     const TTextPos pos = HitTest(kHitBody, event->position().toPoint().x(), event->position().toPoint().y());
     if (pos.Valid()) m_caret = pos;
+    UpdateCaretBar();
     emit filesDropped(paths, this);
 }
 
@@ -903,6 +926,7 @@ void TOVKbox::dropEvent(QDropEvent* event) {
 void TOVKbox::SetReadOnly(bool readOnly) {
     TDragCustomControl::SetReadOnly(readOnly);
     if (readOnly) ClearSelection();
+    UpdateCaretBar();
     for (auto& p : m_paragraphs)
         for (auto& e : p->Objects())
             if (e.object && e.object->CurrentVisual())
@@ -922,12 +946,14 @@ void TOVKbox::SetAnimated(bool animated) {
 void TOVKbox::GotFocus() {
     m_mouseSelecting = false;
     if (!ReadOnly()) TDragCustomControl::GotFocus();
+    UpdateCaretBar();
 }
 
 void TOVKbox::LostFocus() {
     m_mouseSelecting = false;
     m_pendingPress = false;
     TDragCustomControl::LostFocus();
+    UpdateCaretBar();
 }
 
 } // namespace morvell

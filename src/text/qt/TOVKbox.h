@@ -309,6 +309,9 @@ private:
     std::uint32_t m_hoveredLink = kNoLink;
     int m_updateLock = 0;
     TTextPos m_caret;
+    // Shows m_caret in an editable, focused box without a selection; never in the reader.
+    class TOVKcursor* m_caretBar = nullptr;
+    void UpdateCaretBar();
     TTextPos m_anchor;
     TTextPos m_end;
     bool m_hasSelection = false;

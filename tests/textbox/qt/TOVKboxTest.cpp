@@ -10,6 +10,8 @@
 #include "text/ParagraphStream.h"
 #include "text/TOVKparag.h"
 #include "text/qt/OVKCursors.h"
+#include "text/qt/THintWindow.h"
+#include "text/qt/TOVKcursor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -109,23 +111,62 @@ TEST_F(TOVKboxTest, ClickPutsTheCaretOnTheCharacterUnderIt) {
               box->Paragraphs().back()->NextTop() - box->Paragraphs().back()->Style().SpaceBelow());
 }
 
+// The caret bar stands at the caret of an editable box that has the focus, and is never seen
+// in the reader's read-only boxes or over a selection.
+TEST_F(TOVKboxTest, CaretBarShowsOnlyInAFocusedEditableBoxWithoutSelection) {
+    box->LoadText({}, "<Z S0 >first paragraph<Z S0 >second one\0"s, {});
+    box->show();
+    box->activateWindow();
+    box->setFocus();
+    QApplication::processEvents();
+    auto* bar = box->findChild<TOVKcursor*>();
+    ASSERT_NE(bar, nullptr);
+    Click(At(1, 3));
+    EXPECT_FALSE(bar->Shown()) << "read-only";
+
+    box->SetReadOnly(false);
+    if (!box->hasFocus()) GTEST_SKIP() << "the platform gives no focus offscreen";
+    Click(At(1, 3));
+    ASSERT_TRUE(bar->Shown());
+    const TTextPos caret = box->PositionOf({1, 3});
+    EXPECT_LE(std::abs(bar->geometry().center().x() - caret.x), 1);
+    EXPECT_EQ(bar->geometry().top(), caret.y);
+    EXPECT_EQ(bar->height(), caret.height);
+
+    box->Select({1, 0}, {1, 4});
+    Send(QEvent::MouseButtonPress, At(1, 0));
+    Send(QEvent::MouseMove, At(1, 6));
+    Send(QEvent::MouseButtonRelease, At(1, 6));
+    EXPECT_FALSE(bar->Shown()) << "selection";
+    box->SetReadOnly(true);
+    EXPECT_FALSE(bar->Shown());
+}
+
 TEST_F(TOVKboxTest, HoverShowsTheHandAndTheHintOfEachLink) {
     const std::int32_t a = AddLink("http://a.example");
     const std::int32_t b = AddLink("http://b.example");
     box->LoadText({}, "<Z S0 >Go "s + Tag(a) + "aaa<%>" + Tag(b) + "bbb<%> end\0"s, {});
+    const HintTimings usual = CurrentHintTimings();
+    HintTimings quick = usual;
+    quick.showDelay = 1;
+    SetHintTimings(quick);
     Send(QEvent::MouseMove, At(0, 4));
+    for (int i = 0; i < 200 && !HintVisible(); ++i) QTest::qWait(5);
     EXPECT_EQ(box->HoveredLink(), static_cast<std::uint32_t>(a));
     EXPECT_EQ(box->cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(box->Hint(), "http://a.example|Collegamento a: http://a.example");
-    EXPECT_EQ(box->toolTip(), "http://a.example");
+    EXPECT_EQ(HintOwner(), box.get());
+    EXPECT_EQ(HintText(), "http://a.example");
     // Straight onto the adjacent link: the hint follows.
     Send(QEvent::MouseMove, At(0, 6));
     EXPECT_EQ(box->HoveredLink(), static_cast<std::uint32_t>(b));
-    EXPECT_EQ(box->toolTip(), "http://b.example");
+    EXPECT_EQ(HintText(), "http://b.example");
     Send(QEvent::MouseMove, At(0, 0));
     EXPECT_EQ(box->HoveredLink(), kNoLink);
     EXPECT_TRUE(box->Hint().empty());
+    EXPECT_EQ(HintOwner(), nullptr);
     EXPECT_NE(box->cursor().shape(), Qt::BitmapCursor);
+    SetHintTimings(usual);
 }
 
 TEST_F(TOVKboxTest, ClickedLinkIsDeliveredOnlyAfterTheMouseHandlerReturned) {
