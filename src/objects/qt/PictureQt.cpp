@@ -1,14 +1,15 @@
 #include "objects/qt/PictureQt.h"
 
-#include "objects/picture/PictureObject.h"
+#include "objects/picture/PictureClipboard.h"
 #include "objects/picture/PictureTexts.h"
-#include "platform/Messages.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+
+#include <optional>
 
 namespace morvell {
 
@@ -26,28 +27,24 @@ QImage FrameToQImage(const TOVKpicture& picture, std::size_t index) {
     return frame != nullptr ? BitmapToQImage(frame->bitmap) : QImage();
 }
 
-QMimeData* PictureMimeData(const std::string& block, const TOVKpicture* picture) {
+QMimeData* PictureMimeData(const std::string& block, const DecodedPicture* picture) {
     auto* data = new QMimeData;
     data->setData(kMimeVoskPicture, QByteArray(block.data(), static_cast<qsizetype>(block.size())));
-    if (picture != nullptr && !picture->IsEmpty()) {
+    if (picture != nullptr && !picture->Empty()) {
         // PNG keeps an icon's or a GIF's transparency, which a plain bitmap form would lose.
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        const PictureFrame* frame = picture->Frame(0);
-        if (WrapBitmap(frame->bitmap).save(&buffer, "PNG")) data->setData(kMimePng, png);
+        if (WrapBitmap(picture->frames.front().bitmap).save(&buffer, "PNG")) data->setData(kMimePng, png);
     }
     return data;
 }
 
-bool CopyPictureToClipboard(int objectKind, const std::string& block, const TOVKpicture* picture,
-                            QClipboard* clipboard) {
-    if (objectKind != kKindImmagine && objectKind != kKindImmagineNew) {
-        Msg().Error(kTextAllowedOnlyForImmagine);
-        return false;
-    }
+bool CopyPictureToClipboard(TOVKoggetto& object, QClipboard* clipboard) {
+    const std::optional<PictureClipboardContents> contents = AssemblePictureClipboard(object);
+    if (!contents) return false;
     if (clipboard == nullptr) clipboard = QGuiApplication::clipboard();
-    clipboard->setMimeData(PictureMimeData(block, picture));
+    clipboard->setMimeData(PictureMimeData(contents->block, contents->picture.get()));
     return true;
 }
 

@@ -14,6 +14,8 @@ class QMimeData;
 
 namespace morvell {
 
+class TOVKoggetto;
+
 // A QImage over the bitmap's own pixels, without copying: valid only while the bitmap lives
 // (painters hold the picture's Shared() frames while they draw). Null for an empty bitmap.
 QImage WrapBitmap(const Bitmap& bitmap);
@@ -23,15 +25,15 @@ QImage BitmapToQImage(const Bitmap& bitmap);
 QImage FrameToQImage(const TOVKpicture& picture, std::size_t index = 0);
 
 // The clipboard contents of a copied picture: the private block under
-// "application/x-vosk30-picture", then the picture's first frame as "image/png" when the
-// picture has a graphic. The caller owns the result.
-QMimeData* PictureMimeData(const std::string& block, const TOVKpicture* picture);
+// "application/x-vosk30-picture", then the picture's first frame as "image/png" when there is
+// a picture with a frame. The caller owns the result.
+QMimeData* PictureMimeData(const std::string& block, const DecodedPicture* picture);
 
-// Copies a picture object. Only objects of kind `immagine` and `immagineNew` can be copied:
-// another kind shows the error box "Allowed only for immagine", nothing is copied and the
-// result is false. The clipboard is set once, with both forms together. A null clipboard
-// means the application's.
-bool CopyPictureToClipboard(int objectKind, const std::string& block, const TOVKpicture* picture,
-                            QClipboard* clipboard = nullptr);
+// The copy command for a picture object (the page background, a placed picture): assembles
+// the block and the picture (AssemblePictureClipboard) and sets the clipboard once, with both
+// forms together. Another kind than `immagine` or `immagineNew` shows the error box "Allowed
+// only for immagine", leaves the clipboard alone and gives false. A null clipboard means the
+// application's.
+bool CopyPictureToClipboard(TOVKoggetto& object, QClipboard* clipboard = nullptr);
 
 } // namespace morvell

@@ -1,14 +1,16 @@
-#include "objects/picture/PictureClipboardBlock.h"
-#include "objects/picture/PictureObject.h"
 #include "objects/qt/PictureQt.h"
+#include "document/TOVKset.h"
+#include "objects/TOVKoggetto.h"
+#include "objects/picture/PictureClipboard.h"
 #include "platform/Messages.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace morvell {
 namespace {
@@ -38,7 +40,8 @@ std::string SolidBmp(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t 
     PutU32(s, static_cast<std::uint32_t>(h));
     s += "\x01\x00\x20\x00"s;
     s += std::string(24, '\0');
-    for (int i = 0; i < w * h; ++i) s += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r), '\0'};
+    for (int i = 0; i < w * h; ++i)
+        s += {static_cast<char>(b), static_cast<char>(g), static_cast<char>(r), '\0'};
     return s;
 }
 
@@ -72,43 +75,62 @@ TEST(PictureQt, GifFramesConvertByIndex) {
     EXPECT_TRUE(FrameToQImage(picture, 2).isNull());
 }
 
-TEST(PictureQt, CopyPutsTheBlockAndAPngOnTheClipboard) {
-    RecordingMessages messages;
-    ScopedMessages scoped(messages);
-    TOVKpicture picture;
-    ASSERT_TRUE(picture.LoadFromBytes(SolidBmp(5, 4, 10, 20, 30), "b.bmp"));
-    PictureClipboardParts parts;
-    parts.supportForms = {"form"};
-    parts.instanceForm = "instance";
-    const std::string block = BuildPictureClipboardBlock(parts);
+// A picture object of a document built in memory, as the copy command is handed it.
+class PictureCopyQt : public ::testing::Test {
+protected:
+    PictureCopyQt() : m_scoped(m_messages) { m_doc.New(); }
 
+    TOVKoggetto& AddImmagine(const std::string& storedName, const std::string& bytes) {
+        std::unique_ptr<TOVKoggetto> object = TOVKoggetto::Create(TOggettiHel::immagine);
+        object->SetDocument(&m_doc);
+        object->Record().SetU8(4, 0);
+        object->Record().SetStr(5, 71, "sfondo");
+        object->Record().SetStr(94, 75, storedName);
+        object->SetData(bytes);
+        TOVKoggetto* raw = object.release();
+        m_doc.RegisterObject(raw, m_doc.Count(TOggettiHel::immagine));
+        return *raw;
+    }
+
+    RecordingMessages m_messages;
+    ScopedMessages m_scoped;
+    TOVKset m_doc;
+};
+
+TEST_F(PictureCopyQt, CopyPutsTheBlockAndAPngOfThePicture) {
+    TOVKoggetto& immagine = AddImmagine("sfondo.bmp", SolidBmp(5, 4, 10, 20, 30));
     QClipboard* clipboard = QGuiApplication::clipboard();
-    ASSERT_TRUE(CopyPictureToClipboard(kKindImmagine, block, &picture, clipboard));
+    ASSERT_TRUE(CopyPictureToClipboard(immagine, clipboard));
+
     const QMimeData* data = clipboard->mimeData();
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->data("application/x-vosk30-picture"), QByteArray(block.data(), static_cast<qsizetype>(block.size())));
+    const std::string block = AssemblePictureClipboard(immagine)->block;
+    EXPECT_EQ(data->data("application/x-vosk30-picture"),
+              QByteArray(block.data(), static_cast<qsizetype>(block.size())));
     QImage png;
     ASSERT_TRUE(png.loadFromData(data->data("image/png"), "PNG"));
     EXPECT_EQ(png.size(), QSize(5, 4));
     EXPECT_EQ(png.pixel(4, 3), qRgb(10, 20, 30));
-    EXPECT_TRUE(messages.Entries().empty());
-
-    // An empty picture: only the block.
-    TOVKpicture empty;
-    ASSERT_TRUE(CopyPictureToClipboard(kKindImmagineNew, block, &empty, clipboard));
-    EXPECT_TRUE(clipboard->mimeData()->hasFormat("application/x-vosk30-picture"));
-    EXPECT_FALSE(clipboard->mimeData()->hasFormat("image/png"));
+    EXPECT_TRUE(m_messages.Entries().empty());
 }
 
-TEST(PictureQt, CopyOfAnotherKindIsRefusedWithTheErrorBox) {
-    RecordingMessages messages;
-    ScopedMessages scoped(messages);
+TEST_F(PictureCopyQt, APictureThatDoesNotDecodeGivesOnlyTheBlock) {
+    TOVKoggetto& immagine = AddImmagine("sfondo.bmp", "BM but nothing more");
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    ASSERT_TRUE(CopyPictureToClipboard(immagine, clipboard));
+    EXPECT_TRUE(clipboard->mimeData()->hasFormat("application/x-vosk30-picture"));
+    EXPECT_FALSE(clipboard->mimeData()->hasFormat("image/png"));
+    EXPECT_TRUE(m_messages.Entries().empty());
+}
+
+TEST_F(PictureCopyQt, CopyOfAnotherKindLeavesTheClipboardAlone) {
+    std::unique_ptr<TOVKoggetto> link = TOVKoggetto::Create(TOggettiHel::genLink);
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText("before");
-    EXPECT_FALSE(CopyPictureToClipboard(3, "block", nullptr, clipboard));
-    ASSERT_EQ(messages.Entries().size(), 1u);
-    EXPECT_EQ(messages.Entries()[0].kind, MessageKind::Error);
-    EXPECT_EQ(messages.Entries()[0].text, "Allowed only for immagine");
+    EXPECT_FALSE(CopyPictureToClipboard(*link, clipboard));
+    ASSERT_EQ(m_messages.Entries().size(), 1u);
+    EXPECT_EQ(m_messages.Entries()[0].kind, MessageKind::Error);
+    EXPECT_EQ(m_messages.Entries()[0].text, "Allowed only for immagine");
     EXPECT_EQ(clipboard->text(), "before");
 }
 
