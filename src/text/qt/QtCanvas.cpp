@@ -84,9 +84,13 @@ int QtCanvas::TextOut(int x, int y, std::string_view text) {
     const QColor colour = ToQColor(m_font.colour);
     if (!marks && WordImagesDrawAlike()) {
         // The same pixels as drawing the glyphs here, from one blit of the word drawn before.
-        const QtMeasurer::Ink& ink = m_measurer.WordInk(m_font, text, colour.rgba());
-        if (!ink.image.isNull()) m_painter.drawImage(QPoint(x, y + metrics.ascent) + ink.offset, ink.image);
-        return width;
+        const QPaintDevice* device = m_painter.device();
+        const bool onWidget = device && device->devType() == QInternal::Widget;
+        if (const QtMeasurer::Ink* ink = m_measurer.WordInk(m_font, text, colour.rgba(), onWidget)) {
+            if (!ink->image.isNull())
+                m_painter.drawImage(QPoint(x, y + metrics.ascent) + ink->offset, ink->image);
+            return width;
+        }
     }
     // Setting a pen makes the raster engine set up its pen data again, and a page draws each
     // word on its own, mostly in one colour: only change the pen when it would draw otherwise.
@@ -112,7 +116,8 @@ bool QtCanvas::WordImagesDrawAlike() const {
     // drawn directly.
     const QPaintEngine* engine = m_painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster) return false;
-    if (m_painter.opacity() != 1.0 || m_painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+    if (m_painter.opacity() != 1.0 || m_painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        !m_painter.testRenderHint(QPainter::TextAntialiasing))
         return false;
     const QTransform t = m_painter.deviceTransform();
     return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&

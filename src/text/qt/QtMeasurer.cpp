@@ -1,8 +1,10 @@
 #include "text/qt/QtMeasurer.h"
 
+#include <QApplication>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -17,7 +19,8 @@ QtMeasurer::~QtMeasurer() = default;
 QtMeasurer& QtMeasurer::Screen(std::string_view charSet) {
     // Keyed by decoding table, so spellings of one code page share a measurer and an ebook
     // naming arbitrary character sets adds none beyond the tables there are. Never destroyed:
-    // QFonts must not outlive the application object, and statics would.
+    // as a static it would destroy its QFonts after the application object, which Qt does not
+    // allow. The program makes one application object, for which these stay valid.
     static auto* measurers = new std::unordered_map<const ByteTable*, std::unique_ptr<QtMeasurer>>();
     const ByteTable* table = &FontMapping::Table(charSet);
     auto& measurer = (*measurers)[table];
@@ -133,15 +136,64 @@ QRect InkedRect(const QImage& image) {
     return bottom < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+// Paints one run black on white the way a widget's paint event does.
+class GlyphProbe : public QWidget {
+public:
+    GlyphProbe(const std::vector<QGlyphRun>& runs, int ascent) : m_runs(runs), m_ascent(ascent) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        painter.setPen(Qt::black);
+        for (const QGlyphRun& run : m_runs) painter.drawGlyphRun(QPointF(4, 4 + m_ascent), run);
+    }
+
+private:
+    const std::vector<QGlyphRun>& m_runs;
+    int m_ascent;
+};
+
 } // namespace
 
-const QtMeasurer::Ink& QtMeasurer::WordInk(const FontSpec& font, std::string_view bytes, QRgb colour) {
+bool QtMeasurer::DrawsSubpixelOnWidgets(FontEntry& e) {
+    // Qt picks subpixel glyphs for widgets from the desktop's font settings (per font, through
+    // fontconfig), and greyscale ones for images. Nothing public tells which, so draw a few
+    // letters on a widget once per font and look for colour fringes in black text on white.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+    const std::vector<QGlyphRun> runs = GlyphRuns(FontSpec{e.name, e.size, e.style}, "Wa/");
+    GlyphProbe probe(runs, e.cached.ascent);
+    probe.resize(8 + 3 * e.cached.height, 8 + e.cached.height);
+    const QImage image = probe.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qRed(row[x]) != qGreen(row[x]) || qGreen(row[x]) != qBlue(row[x])) return true;
+    }
+    return false;
+}
+
+const QtMeasurer::Ink* QtMeasurer::WordInk(const FontSpec& font, std::string_view bytes, QRgb colour,
+                                           bool onWidget) {
     FontEntry& e = Entry(font);
+    if (e.cached.height > kMaxInkHeight) return nullptr;
+    if (onWidget) {
+        if (e.subpixelOnWidgets < 0) e.subpixelOnWidgets = DrawsSubpixelOnWidgets(e) ? 1 : 0;
+        if (e.subpixelOnWidgets) return nullptr;
+    }
     auto it = e.inks.find(bytes);
     if (it != e.inks.end()) {
         for (const auto& [known, ink] : it->second)
-            if (known == colour) return ink;
+            if (known == colour) return &ink;
     }
+    // Room around the run for what glyphs draw outside their advance: italic slants, accents,
+    // descenders; the image is trimmed to what was drawn afterwards.
+    const int height = e.cached.height;
+    const int pad = std::max(3, (height + 1) / 2);
+    const long long width = Extent(font, bytes);
+    const long long canvasWidth = std::max(1LL, width + 2 * pad), canvasHeight = height + 2 * pad;
+    if (canvasWidth * canvasHeight > kMaxInkPixels) return nullptr;
+
     if (m_inkBytes > kMaxInkBytes || e.inks.size() >= kMaxRuns) {
         // Runs that leave no mark cost no pixels: the count bounds them too.
         for (auto& entry : m_fonts) entry->inks.clear();
@@ -151,12 +203,7 @@ const QtMeasurer::Ink& QtMeasurer::WordInk(const FontSpec& font, std::string_vie
     if (it == e.inks.end())
         it = e.inks.emplace(std::string(bytes), std::vector<std::pair<QRgb, Ink>>{}).first;
 
-    // Room around the run for what glyphs draw outside their advance: italic slants, accents,
-    // descenders; the image is trimmed to what was drawn afterwards.
-    const int height = e.cached.height;
-    const int pad = std::max(3, (height + 1) / 2);
-    const int width = Extent(font, bytes);
-    QImage canvas(std::max(1, width + 2 * pad), std::max(1, height + 2 * pad),
+    QImage canvas(static_cast<int>(canvasWidth), static_cast<int>(canvasHeight),
                   QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     const QPoint origin(pad, pad + e.cached.ascent);
@@ -172,7 +219,7 @@ const QtMeasurer::Ink& QtMeasurer::WordInk(const FontSpec& font, std::string_vie
         m_inkBytes += static_cast<std::size_t>(ink.image.sizeInBytes());
     }
     it->second.emplace_back(colour, std::move(ink));
-    return it->second.back().second;
+    return &it->second.back().second;
 }
 
 } // namespace morvell

@@ -65,7 +65,18 @@ public:
         QImage image;
         QPoint offset;
     };
-    const Ink& WordInk(const FontSpec& font, std::string_view bytes, QRgb colour);
+    // Null when the glyphs must be drawn directly instead: a font too large for images to pay
+    // (headings of a few words, or a hostile size that would make an image of gigabytes), or,
+    // for a painter on a widget (`onWidget`), a font the desktop draws there with subpixel
+    // (LCD) glyphs, which an image with an alpha channel cannot hold.
+    const Ink* WordInk(const FontSpec& font, std::string_view bytes, QRgb colour, bool onWidget);
+    // Bytes of word images kept now, over all fonts.
+    std::size_t WordInkBytes() const { return m_inkBytes; }
+
+    // Fonts taller than this are drawn glyph by glyph.
+    static constexpr int kMaxInkHeight = 128;
+    // Nor is a run whose image before trimming would exceed this many pixels.
+    static constexpr int kMaxInkPixels = 256 * 1024;
 
 private:
     struct StringHash {
@@ -86,8 +97,11 @@ private:
         RunMap<std::vector<QGlyphRun>> glyphs;
         // Per run, one image per colour it was drawn in (almost always one).
         RunMap<std::vector<std::pair<QRgb, Ink>>> inks;
+        // Whether the font draws subpixel glyphs on widgets: -1 until a paint on a widget asked.
+        int subpixelOnWidgets = -1;
     };
     FontEntry& Entry(const FontSpec& fontSpec);
+    bool DrawsSubpixelOnWidgets(FontEntry& entry);
     QString Decode(const FontEntry& entry, std::string_view bytes) const;
 
     // Fonts kept at once; an ebook uses a handful, so eviction is only a bound on hostile input.

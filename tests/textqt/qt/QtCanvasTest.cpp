@@ -2,16 +2,20 @@
 // asked, xor undoes itself, pictures and clipping.
 #include "text/qt/QtCanvas.h"
 
+#include "support/TestSupport.h"
+
 #include <QGlyphRun>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace morvell {
@@ -235,6 +239,24 @@ TEST_F(CanvasTest, WordsFromTheCacheMatchGlyphsDrawnDirectly) {
     }
 }
 
+// A hostile size must not turn one word into an image of gigabytes; headings of a few words
+// gain nothing from images either. Reading sizes are kept.
+TEST_F(CanvasTest, HugeTextIsDrawnAsGlyphsAndNotKept) {
+    const std::size_t before = measurer.WordInkBytes();
+    Paint([&](QtCanvas& c) {
+        c.SetFont(Arial(3000));
+        // The baseline inside the image, so the letters' bodies cover it.
+        c.TextOut(-200, 95 - c.Metrics(c.Font()).ascent, "IIII");
+    });
+    EXPECT_EQ(measurer.WordInkBytes(), before);
+    EXPECT_FALSE(Inked().isEmpty()) << "the glyphs were drawn";
+    Paint([&](QtCanvas& c) {
+        c.SetFont(Arial(10));
+        c.TextOut(0, 0, "Wonderful");
+    });
+    EXPECT_GT(measurer.WordInkBytes(), before);
+}
+
 // Under a scale (printing previews, a zoomed painter) the canvas draws glyphs, not the cached
 // images of words drawn at another size.
 TEST_F(CanvasTest, ScaledPaintersDrawTheGlyphsThemselves) {
@@ -342,6 +364,83 @@ TEST_F(CanvasTest, ClipKeepsDrawingInsideUntilCleared) {
     QRect expected = QRect(20, 20, 20, 20) | QRect(150, 0, 10, 10);
     EXPECT_EQ(Inked(), expected);
     EXPECT_EQ(image.pixel(19, 20), kWhite);
+}
+
+// Paints one word on a widget, through the canvas or as glyphs drawn directly.
+class WordWidget : public QWidget {
+public:
+    WordWidget(QtMeasurer& measurer, FontSpec font, bool throughCanvas)
+        : m_measurer(measurer), m_font(std::move(font)), m_throughCanvas(throughCanvas) {
+        resize(160, 40);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        if (m_throughCanvas) {
+            QtCanvas canvas(painter, m_measurer);
+            canvas.SetFont(m_font);
+            canvas.TextOut(6, 8, "Wavy sample");
+            return;
+        }
+        painter.setPen(Qt::black);
+        const QPointF baseline(6, 8 + m_measurer.Metrics(m_font).ascent);
+        for (const QGlyphRun& run : m_measurer.GlyphRuns(m_font, "Wavy sample"))
+            painter.drawGlyphRun(baseline, run);
+    }
+
+private:
+    QtMeasurer& m_measurer;
+    FontSpec m_font;
+    bool m_throughCanvas;
+};
+
+// On a widget, Qt draws subpixel (LCD) glyphs when the desktop asks for them, which a word image
+// cannot hold: the canvas must then draw glyphs, so both ways still give the same pixels.
+// Run as it is, this checks the usual greyscale desktop; the test below runs it again under a
+// font configuration asking for subpixel text.
+TEST(QtCanvasOnWidgets, WordsMatchGlyphsDrawnDirectly) {
+    QtMeasurer measurer("windows-1252", 96);
+    for (int pass = 0; pass < 2; ++pass) { // the second paint draws from whatever was kept
+        const QImage direct = WordWidget(measurer, Arial(13), false).grab().toImage();
+        const QImage viaCanvas = WordWidget(measurer, Arial(13), true).grab().toImage();
+        EXPECT_EQ(direct, viaCanvas) << "pass " << pass;
+        if (std::getenv("MORVELL_EXPECT_SUBPIXEL")) {
+            bool fringes = false;
+            for (int y = 0; y < direct.height(); ++y)
+                for (int x = 0; x < direct.width(); ++x) {
+                    const QRgb p = direct.pixel(x, y);
+                    fringes |= qRed(p) != qGreen(p) || qGreen(p) != qBlue(p);
+                }
+            if (!fringes) GTEST_SKIP() << "this platform draws no subpixel text offscreen";
+            EXPECT_EQ(measurer.WordInkBytes(), 0u) << "subpixel words are not kept as images";
+        }
+    }
+}
+
+TEST(QtCanvasOnWidgets, SubpixelDesktopsGetGlyphsNotWordImages) {
+    if (std::getenv("MORVELL_EXPECT_SUBPIXEL")) GTEST_SKIP() << "already the child run";
+    test::TempDir dir;
+    const auto config = dir / "fonts.conf";
+    test::WriteFile(config.string(), R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <match target="font">
+    <edit name="antialias" mode="assign"><bool>true</bool></edit>
+    <edit name="rgba" mode="assign"><const>rgb</const></edit>
+  </match>
+</fontconfig>
+)");
+    // A new process: the font configuration is read once, when the first font is made.
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command = "FONTCONFIG_FILE='" + config.string() +
+                                "' MORVELL_EXPECT_SUBPIXEL=1 QT_QPA_PLATFORM=offscreen '" + self +
+                                "' --gtest_filter=QtCanvasOnWidgets.WordsMatchGlyphsDrawnDirectly >'" +
+                                (dir / "out.txt").string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(status, 0) << test::ReadFile((dir / "out.txt").string());
 }
 
 TEST(QtCanvasColour, StoredColoursAreBlueGreenRed) {
