@@ -161,9 +161,11 @@ bool PastDragThreshold(int pressX, int pressY, int x, int y) {
     return std::abs(x - pressX) > kDragThreshold || std::abs(y - pressY) > kDragThreshold;
 }
 
-int CappedRange(int contentHeight, bool& capped) {
+int VerticalScrollRange(int contentHeight, bool& capped) {
     capped = contentHeight > kMaxScrollRange;
-    return std::max(0, std::min(contentHeight, kMaxScrollRange));
+    // Qt's scroll bars take any int, so the range is the whole content: cutting it at the old
+    // limit would leave the end of a long page where no scrolling reaches it.
+    return std::max(0, contentHeight);
 }
 
 ScrollPoint ScrollIntoView(int x, int y, int width, int height, int sx, int sy, int cw, int ch) {

@@ -25,8 +25,8 @@ struct BoxParagraphs {
     int BodyLast() const { return Count() - footerCount - 1; }
 };
 
-// The box's vertical scroll range never exceeds this (the platform's scroll bars did not take
-// more); taller content is cut there.
+// The scroll range old 16-bit scroll bars could take. Content taller than this is flagged as
+// such (ScrollCapped), but it is not cut: the whole page stays reachable.
 inline constexpr int kMaxScrollRange = 32600;
 // A press becomes a drag selection once the pointer is further than this from the press point.
 inline constexpr int kDragThreshold = 4;
@@ -46,8 +46,9 @@ TextPoint WordEnd(const BoxParagraphs& box, TextPoint at);
 
 bool PastDragThreshold(int pressX, int pressY, int x, int y);
 
-// Vertical scroll range of `contentHeight`; `capped` tells whether the cap applied.
-int CappedRange(int contentHeight, bool& capped);
+// Vertical scroll range of `contentHeight` (never below 0); `capped` tells whether the content
+// is taller than kMaxScrollRange.
+int VerticalScrollRange(int contentHeight, bool& capped);
 
 // Scroll position that shows the rectangle (x, y, width, height) with the least movement,
 // given the position (sx, sy) and the client size (cw, ch).

@@ -107,10 +107,12 @@ TEST(BoxRules, SeparatorsThresholdCapAndScrolling) {
     EXPECT_TRUE(boxselection::PastDragThreshold(100, 100, 100, 95));
 
     bool capped = true;
-    EXPECT_EQ(boxselection::CappedRange(32600, capped), 32600);
+    EXPECT_EQ(boxselection::VerticalScrollRange(32600, capped), 32600);
     EXPECT_FALSE(capped);
-    EXPECT_EQ(boxselection::CappedRange(40000, capped), 32600);
+    EXPECT_EQ(boxselection::VerticalScrollRange(40000, capped), 40000)
+        << "the end of a long page stays reachable";
     EXPECT_TRUE(capped);
+    EXPECT_EQ(boxselection::VerticalScrollRange(-5, capped), 0);
 
     using boxselection::ScrollIntoView;
     struct Case {

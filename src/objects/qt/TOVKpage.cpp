@@ -122,6 +122,14 @@ void TOVKpage::ShowBackground(TOVKtesto* page) {
 
 TOVKtesto* TOVKpage::SetPage(TOVKtesto* page) {
     if (m_viewList) m_viewNumber = m_viewList->Add(this);
+    if (m_box) {
+        // A page shown over another without Clear: the lists point at the old box's objects,
+        // which go with that box. Let them go now instead of keeping pointers to freed objects.
+        ReleaseFreeObjects();
+        m_anchors.Clear();
+        m_automaticLinks.Clear();
+        DestroyTextBox();
+    }
     m_box = nullptr;
     if (page && page->Registered()) {
         m_pageBeingBuilt = page;

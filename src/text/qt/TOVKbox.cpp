@@ -304,6 +304,7 @@ void TOVKbox::LoadText(std::string_view header, std::string_view body, std::stri
     if (m_page) m_page->ShowFreeObjects();
     m_caret = PositionOf(BodyStart());
     m_anchor = m_end = m_caret;
+    UpdateCaretBar();
     m_loaded = true;
     if (OnLayoutChanged) OnLayoutChanged(*this);
     update();
@@ -327,7 +328,7 @@ void TOVKbox::UpdateScrollRanges(int contentHeight) {
     m_horizontalRange = m_widest > m_layoutWidth ? m_widest : 0;
     const int below = m_paragraphs.empty() ? 0 : m_paragraphs.back()->Style().SpaceBelow();
     const int oldRange = m_verticalRange;
-    m_verticalRange = boxselection::CappedRange(contentHeight - below, m_scrollCapped);
+    m_verticalRange = boxselection::VerticalScrollRange(contentHeight - below, m_scrollCapped);
     if (!m_page) return;
     m_page->SetScrollRanges(m_horizontalRange, m_verticalRange);
     if (m_loaded && oldRange != m_verticalRange) {
@@ -587,9 +588,12 @@ void TOVKbox::SetSelectionEnds(const TTextPos& anchor, const TTextPos& end) {
     m_hasSelection = !SamePoint(anchor, end);
     if (had) RedrawBetween(oldStart, oldEnd);
     if (m_hasSelection) RedrawBetween(SelectionStart(), SelectionEnd());
+    UpdateCaretBar();
 }
 
 void TOVKbox::NotifySelectionChange() {
+    // Every change of selection ends here, after the caret took its new place.
+    UpdateCaretBar();
     if (OnSelectionChange) OnSelectionChange(*this);
 }
 
@@ -606,6 +610,7 @@ void TOVKbox::ClearSelection() {
     const TextPoint a = SelectionStart(), b = SelectionEnd();
     m_hasSelection = false;
     m_anchor = m_end = m_caret;
+    UpdateCaretBar();
     RedrawBetween(a, b);
 }
 

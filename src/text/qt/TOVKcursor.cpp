@@ -13,7 +13,7 @@ namespace morvell {
 TOVKcursor::TOVKcursor(QWidget* parent) : TQzTransCustomControl(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    setGeometry(-1, 0, kWidth, 0);
+    setGeometry(0, 0, kWidth, 0);
     QWidget::hide();
     connect(&m_blink, &QTimer::timeout, this, [this] {
         m_blinkOn = !m_blinkOn;
@@ -27,7 +27,7 @@ int TOVKcursor::BlinkInterval() const {
 }
 
 void TOVKcursor::SetPosition(int x, int y, int height) {
-    const QRect bounds(x - 1, y, kWidth, std::max(height, 0));
+    const QRect bounds(x, y, kWidth, std::max(height, 0));
     if (bounds != geometry()) {
         SetBounds(bounds);
         RestartBlink();

@@ -1,9 +1,8 @@
 #pragma once
 // The caret of a text box: a bar three pixels wide and one line high over the text.
 //
-// The bar is centred on the boundary between two characters (one pixel left of the position's
-// x, one on it, one right of it), so it stands between the character before and the one after
-// instead of covering the first pixels of the next glyph. It inverts what lies beneath, as
+// The bar starts at the position's x, the left edge of the character after it, where the
+// box's scrolling makes a 3-pixel rectangle visible for the caret. It inverts what lies beneath, as
 // desktop carets do, so it shows on any background colour or picture. It blinks with the
 // desktop's cursor flash time (not at all when that is 0) and starts each blink cycle visible
 // whenever it is shown or moved, so the user sees where it went.

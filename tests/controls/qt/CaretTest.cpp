@@ -36,11 +36,11 @@ private:
     int m_flash = 0;
 };
 
-TEST_F(Caret, ThreePixelsOnTheCharacterBoundaryOneLineHigh) {
+TEST_F(Caret, ThreePixelsFromTheCharacterEdgeOneLineHigh) {
     Page page(Qt::white);
     TOVKcursor caret(&page);
     caret.SetPosition(10, 20, 15);
-    EXPECT_EQ(caret.geometry(), QRect(9, 20, 3, 15));
+    EXPECT_EQ(caret.geometry(), QRect(10, 20, 3, 15));
     EXPECT_FALSE(caret.isVisibleTo(&page)) << "a new caret is hidden";
 
     TTextPos pos;
@@ -51,7 +51,7 @@ TEST_F(Caret, ThreePixelsOnTheCharacterBoundaryOneLineHigh) {
     pos.y = 5;
     pos.height = 18;
     caret.SetPosition(pos);
-    EXPECT_EQ(caret.geometry(), QRect(39, 5, 3, 18));
+    EXPECT_EQ(caret.geometry(), QRect(40, 5, 3, 18));
 
     caret.Show();
     EXPECT_TRUE(caret.isVisibleTo(&page));
@@ -101,9 +101,9 @@ TEST_F(Caret, InvertsWhatLiesBeneathAndLeavesTheRest) {
         caret.SetPosition(10, 20, 15);
         caret.Show();
         const QImage shot = page.grab().toImage();
-        for (int x = 9; x <= 11; ++x) EXPECT_EQ(shot.pixelColor(x, 25), c.bar) << x;
-        EXPECT_EQ(shot.pixelColor(8, 25), c.page);
-        EXPECT_EQ(shot.pixelColor(12, 25), c.page);
+        for (int x = 10; x <= 12; ++x) EXPECT_EQ(shot.pixelColor(x, 25), c.bar) << x;
+        EXPECT_EQ(shot.pixelColor(9, 25), c.page);
+        EXPECT_EQ(shot.pixelColor(13, 25), c.page);
         EXPECT_EQ(shot.pixelColor(10, 19), c.page);
         EXPECT_EQ(shot.pixelColor(10, 35), c.page);
     }

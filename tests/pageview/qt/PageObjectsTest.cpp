@@ -156,6 +156,21 @@ TEST_F(PageObjectsTest, MarkersAreListedPageFirstThenHeaderThenFooter) {
     EXPECT_TRUE(view.TextBox()->Paragraphs()[at.paragraph]->Text().starts_with("here"));
 }
 
+// A page shown over another without Clear lets the old page's objects go with its box: the
+// lists hold the new page's markers only, and clearing afterwards touches nothing freed.
+TEST_F(PageObjectsTest, ShowingAPageOverAnotherLetsTheOldObjectsGo) {
+    TOVKtesto& first = AddPage("<Z S0 >first" + Anchor(1) + Anchor(2));
+    TOVKtesto& second = AddPage("<Z S0 >second" + Anchor(3));
+    view.SetPage(&first);
+    ASSERT_EQ(view.Anchors().Items().size(), 2u);
+    view.SetPage(&second);
+    ASSERT_EQ(view.Anchors().Items().size(), 1u);
+    EXPECT_FALSE(view.ScrollToAnchor(1));
+    EXPECT_TRUE(view.ScrollToAnchor(3));
+    view.Clear();
+    EXPECT_TRUE(view.Anchors().Items().empty());
+}
+
 TEST_F(PageObjectsTest, ScrollToAnchorShowsItsLineBelowTheTopAndFocusesTheBox) {
     TOVKtesto& page = AddPage(Lines(60) + "<Z S0 >anchor" + Anchor(7) + Lines(60));
     view.SetPage(&page);
@@ -179,7 +194,7 @@ TEST_F(PageObjectsTest, ScrollToAnchorShowsItsLineBelowTheTopAndFocusesTheBox) {
     EXPECT_EQ(bar->value(), caret.y - 3);
 }
 
-TEST_F(PageObjectsTest, VerticalRangeLeavesOutTheLastSpaceBelowAndStopsAt32600) {
+TEST_F(PageObjectsTest, VerticalRangeLeavesOutTheLastSpaceBelowAndReachesTheEndOfTallPages) {
     struct Case {
         const char* name;
         std::string text;
@@ -188,7 +203,7 @@ TEST_F(PageObjectsTest, VerticalRangeLeavesOutTheLastSpaceBelowAndStopsAt32600) 
     };
     const std::vector<Case> cases = {
         {"space below the last paragraph", Lines(40) + "<Z S0 b40 >last", 40, false},
-        {"taller than the cap", Lines(2200), 0, true},
+        {"taller than the old 32600 limit", Lines(2200), 0, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -198,7 +213,7 @@ TEST_F(PageObjectsTest, VerticalRangeLeavesOutTheLastSpaceBelowAndStopsAt32600) 
         QApplication::processEvents();
         TOVKbox* box = view.TextBox();
         ASSERT_EQ(box->Paragraphs().back()->Style().SpaceBelow(), c.spaceBelow);
-        const int range = c.capped ? 32600 : box->ContentHeight() - c.spaceBelow;
+        const int range = box->ContentHeight() - c.spaceBelow;
         EXPECT_EQ(box->ScrollCapped(), c.capped);
         EXPECT_GE(box->height(), box->ContentHeight());
         QScrollBar* bar = view.verticalScrollBar();
@@ -206,7 +221,7 @@ TEST_F(PageObjectsTest, VerticalRangeLeavesOutTheLastSpaceBelowAndStopsAt32600) 
         // A resize lays the text out again; the range still follows the box, not its size.
         view.resize(380, 260);
         QApplication::processEvents();
-        const int again = c.capped ? 32600 : box->ContentHeight() - c.spaceBelow;
+        const int again = box->ContentHeight() - c.spaceBelow;
         EXPECT_EQ(bar->maximum(), again - view.viewport()->height());
     }
 }
