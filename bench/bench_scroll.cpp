@@ -108,8 +108,8 @@ void MakeInputs() {
 }
 
 // Paints the viewport at evenly spread positions of the vertical bar. Each pass starts at
-// another fraction of the spacing, so no pass paints a viewport an earlier one painted: what
-// is measured is reading new text, not painting the same places again.
+// another fraction of the spacing (golden-ratio steps), so the passes spread over the whole
+// page instead of painting the same 20 viewports again and again.
 void PaintPositions(QAbstractScrollArea& area, QImage& target, int pass) {
     QScrollBar* bar = area.verticalScrollBar();
     const double shift = std::fmod(pass * 0.6180339887, 1.0);
@@ -121,22 +121,23 @@ void PaintPositions(QAbstractScrollArea& area, QImage& target, int pass) {
 }
 
 // The warm-up pass, timed: the first time each side paints this text, with no word of it
-// drawn before (the page view's word images are all made in this pass).
-double FirstPass(QAbstractScrollArea& area, QImage& target) {
+// drawn before (the page view's word images are all made in this pass). With
+// MORVELL_BENCH_SNAPSHOTS set to a folder, the last viewport of this pass is saved there as
+// <name>.png: the same pass on both sides, to see that both show the same text.
+double FirstPass(QAbstractScrollArea& area, QImage& target, const char* name) {
     const auto start = std::chrono::steady_clock::now();
     PaintPositions(area, target, 0);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (const char* dir = std::getenv("MORVELL_BENCH_SNAPSHOTS"))
+        target.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+    return seconds;
 }
 
-// With MORVELL_BENCH_SNAPSHOTS set to a folder, the last viewport each side painted is saved
-// there as <name>.png, to see that both show the same text.
-double TimedPasses(benchmark::State& state, QAbstractScrollArea& area, QImage& target, const char* name) {
+double TimedPasses(benchmark::State& state, QAbstractScrollArea& area, QImage& target) {
     const auto start = std::chrono::steady_clock::now();
     int pass = 1; // pass 0 was the warm-up
     for (auto _ : state) PaintPositions(area, target, pass++);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (const char* dir = std::getenv("MORVELL_BENCH_SNAPSHOTS"))
-        target.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
     return state.iterations() > 0 ? seconds / static_cast<double>(state.iterations()) : 0;
 }
 
@@ -151,8 +152,8 @@ void BM_PageViewScroll(benchmark::State& state) {
     view.SetPage(dynamic_cast<TOVKtesto*>(document.Object(TOggettiHel::testoHtml, 0)));
     QApplication::processEvents();
     QImage target(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
-    g_viewFirstPass = FirstPass(view, target); // warm-up, as for the peer
-    g_viewSeconds = TimedPasses(state, view, target, "page-view");
+    g_viewFirstPass = FirstPass(view, target, "page-view"); // warm-up, as for the peer
+    g_viewSeconds = TimedPasses(state, view, target);
 }
 
 void BM_QTextEditScroll(benchmark::State& state) {
@@ -175,8 +176,8 @@ void BM_QTextEditScroll(benchmark::State& state) {
     edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum());
     QApplication::processEvents();
     QImage target(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
-    g_editFirstPass = FirstPass(edit, target); // warm-up: whatever layout painting still does
-    g_editSeconds = TimedPasses(state, edit, target, "qtextedit");
+    g_editFirstPass = FirstPass(edit, target, "qtextedit"); // warm-up: what layout painting still does
+    g_editSeconds = TimedPasses(state, edit, target);
 }
 
 void BM_SetPageToFirstPaint(benchmark::State& state) {
