@@ -352,8 +352,9 @@ void TOVKpage::SetScrollRanges(int horizontal, int vertical) {
 }
 
 // The box gives the whole extent to scroll over, which is not always its own size: the last
-// paragraph's space below is left out, and very tall text stops at the cap. The scroll area
-// would take the box's size again at every resize, so the ranges are put back after it.
+// paragraph's space below is left out. The scroll area would take the box's size again at
+// every resize, so the ranges are put back after it. A view showing frames only never
+// scrolls up or down, whatever the box lays out later.
 void TOVKpage::ApplyScrollRanges() {
     if (m_verticalRange < 0 || !m_box) return;
     QScrollBar* vertical = verticalScrollBar();
@@ -361,7 +362,7 @@ void TOVKpage::ApplyScrollRanges() {
     const int viewportHeight = viewport()->height();
     const int viewportWidth = viewport()->width();
     vertical->setPageStep(viewportHeight);
-    vertical->setRange(0, std::max(0, m_verticalRange - viewportHeight));
+    vertical->setRange(0, m_showFramesOnly ? 0 : std::max(0, m_verticalRange - viewportHeight));
     horizontal->setPageStep(viewportWidth);
     horizontal->setRange(0, std::max(0, m_horizontalRange - viewportWidth));
 }

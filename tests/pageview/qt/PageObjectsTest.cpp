@@ -226,6 +226,21 @@ TEST_F(PageObjectsTest, VerticalRangeLeavesOutTheLastSpaceBelowAndReachesTheEndO
     }
 }
 
+// A view that shows frames only keeps its vertical range at 0 through later layouts and resizes.
+TEST_F(PageObjectsTest, ShowingFramesOnlyNeverScrollsVertically) {
+    view.SetReadOnly(false);
+    view.SetShowFramesOnly(true);
+    EXPECT_TRUE(view.ReadOnly());
+    view.resize(400, 300);
+    view.SetPage(&AddPage(Lines(200)));
+    QApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), 0);
+    view.resize(380, 260);
+    QApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(view.TextBox()->ReadOnly());
+}
+
 TEST_F(PageObjectsTest, SidewaysWheelDoesNotScrollTheTextUpOrDown) {
     view.SetPage(&AddPage(Lines(200)));
     QApplication::processEvents();
