@@ -122,14 +122,9 @@ void TOVKpage::ShowBackground(TOVKtesto* page) {
 
 TOVKtesto* TOVKpage::SetPage(TOVKtesto* page) {
     if (m_viewList) m_viewNumber = m_viewList->Add(this);
-    if (m_box) {
-        // A page shown over another without Clear: the lists point at the old box's objects,
-        // which go with that box. Let them go now instead of keeping pointers to freed objects.
-        ReleaseFreeObjects();
-        m_anchors.Clear();
-        m_automaticLinks.Clear();
-        DestroyTextBox();
-    }
+    // A page shown over another without Clear: the lists point at the old box's objects,
+    // which go with that box. Let them go now instead of keeping pointers to freed objects.
+    if (m_box) ReleaseShownObjects();
     m_box = nullptr;
     if (page && page->Registered()) {
         m_pageBeingBuilt = page;
@@ -214,10 +209,7 @@ void TOVKpage::Clear() {
         delete m_registeredPage;
         m_registeredPage = nullptr;
     }
-    ReleaseFreeObjects();
-    m_anchors.Clear();
-    m_automaticLinks.Clear();
-    DestroyTextBox();
+    ReleaseShownObjects();
     if (m_shown && m_shown->Registered()) {
         // A registered page shown directly keeps its object; only its copies go.
         m_shown->SetHeaderCopy(nullptr);
@@ -292,6 +284,13 @@ void TOVKpage::AttachFreeObjects() {
     };
     for (TOVKoggetto* object : m_freeObjects.Items()) attach(object);
     for (TOVKoggetto* object : m_headerFooterFloating.Items()) attach(object);
+}
+
+void TOVKpage::ReleaseShownObjects() {
+    ReleaseFreeObjects();
+    m_anchors.Clear();
+    m_automaticLinks.Clear();
+    DestroyTextBox();
 }
 
 void TOVKpage::ReleaseFreeObjects() {

@@ -112,6 +112,8 @@ public:
     const pageview::MarkerList<TOVKoggetto>& FreeObjects() const { return m_freeObjects; }
     void AttachFreeObjects();
     void ReleaseFreeObjects();
+    // The free objects, the marker lists and the text box with the objects it owns.
+    void ReleaseShownObjects();
     // Appends the holder paragraph of every free object.
     void WriteFreeObjects(std::string& out) const;
 
